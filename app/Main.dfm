@@ -1,0 +1,83 @@
+object frmMain: TfrmMain
+  BorderIcons = [biSystemMenu, biMinimize]
+  BorderStyle = bsSingle
+  Caption = 'Quorva'
+  ClientHeight = 157
+  ClientWidth = 375
+  Color = 16771304
+  Font.Charset = DEFAULT_CHARSET
+  Font.Color = clWindowText
+  Font.Height = -10
+  Font.Name = 'MS Sans Serif'
+  Font.Style = []
+  Position = poScreenCenter
+  ScreenSnap = True
+  SnapBuffer = 10
+  OnClose = FormClose
+  OnCloseQuery = FormCloseQuery
+  OnCreate = FormCreate
+  object pnlTime: TPanel
+    Align = alClient
+    BevelOuter = bvNone
+    BorderWidth = 5
+    Caption = '00 hrs, 00 min, 00 sec'
+    ParentColor = True
+    Font.Charset = DEFAULT_CHARSET
+    Font.Color = clWindowText
+    Font.Height = -24
+    Font.Name = 'Courier New'
+    Font.Style = [fsBold]
+    object lblElapsedTime: TLabel
+      Left = 10
+      Top = 5
+      Caption = 'Elapsed'
+      Font.Charset = DEFAULT_CHARSET
+      Font.Color = clNavy
+      Font.Height = -12
+      Font.Name = 'MS Sans Serif'
+      Font.Style = [fsBold]
+      Transparent = True
+    end
+  end
+  object Timer: TTimer
+    Enabled = False
+    OnTimer = TimerTimer
+  end
+  object ActionList: TActionList
+    object actExit: TAction
+      Caption = 'Exit'
+      Hint = 'Exit'
+      ImageIndex = 0
+      ShortCut = 32856
+      OnExecute = actExitExecute
+    end
+    object actStart: TAction
+      Caption = 'Start'
+      Hint = 'Start Timer'
+      ImageIndex = 1
+      ShortCut = 113
+      OnExecute = actStartExecute
+    end
+    object actPause: TAction
+      Caption = 'Pause'
+      Hint = 'Pause Timer'
+      ImageIndex = 2
+      ShortCut = 114
+      OnExecute = actPauseExecute
+    end
+    object actStop: TAction
+      Caption = 'Stop'
+      Hint = 'Stop Timer'
+      ImageIndex = 3
+      ShortCut = 115
+      OnExecute = actStopExecute
+    end
+    object actAbout: TAction
+      Caption = 'About'
+      Hint = 'About'
+      ImageIndex = 4
+      ShortCut = 32833
+      OnExecute = actAboutExecute
+    end
+  end
+end

@@ -1,0 +1,171 @@
+#include "forms/ActnList.h"
+
+#include <algorithm>
+
+#include "forms/FormReader.h"
+
+namespace forms {
+
+TShortCut ShortCut(std::uint8_t key, TShortCut modifiers) { return TShortCut(key | modifiers); }
+
+// ---- TActionLink
+
+TActionLink::~TActionLink() { SetAction(nullptr); }
+
+void TActionLink::SetAction(TCustomAction* action) {
+    if (action == FAction) return;
+    if (FAction) {
+        auto& clients = FAction->FClients;
+        clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
+    }
+    FAction = action;
+    if (FAction) FAction->FClients.push_back(this);
+}
+
+bool TActionLink::Execute(TComponent* component) { return FAction && FAction->Execute(component); }
+
+// Every property of a command follows it; clients narrow this down.
+bool TActionLink::IsCaptionLinked() const { return FAction != nullptr; }
+bool TActionLink::IsCheckedLinked() const { return FAction != nullptr; }
+bool TActionLink::IsEnabledLinked() const { return FAction != nullptr; }
+bool TActionLink::IsHelpContextLinked() const { return FAction != nullptr; }
+bool TActionLink::IsHintLinked() const { return FAction != nullptr; }
+bool TActionLink::IsImageIndexLinked() const { return FAction != nullptr; }
+bool TActionLink::IsShortCutLinked() const { return FAction != nullptr; }
+bool TActionLink::IsVisibleLinked() const { return FAction != nullptr; }
+bool TActionLink::IsOnExecuteLinked() const { return FAction != nullptr; }
+
+// ---- TCustomAction
+
+TCustomAction::TCustomAction(TComponent* owner) : TComponent(owner) {}
+
+TCustomAction::~TCustomAction() {
+    // Links outlive us only detached; their clients hear of our end through
+    // free notification.
+    for (TActionLink* link : FClients) link->FAction = nullptr;
+    FClients.clear();
+    SetActionList(nullptr);
+}
+
+void TCustomAction::SetActionList(TActionList* list) {
+    if (list == FActionList) return;
+    if (FActionList) {
+        auto& actions = FActionList->FActions;
+        actions.erase(std::remove(actions.begin(), actions.end(), this), actions.end());
+    }
+    FActionList = list;
+    if (FActionList) FActionList->FActions.push_back(this);
+}
+
+void TCustomAction::SetParentComponent(TComponent* parent) {
+    if (auto* list = dynamic_cast<TActionList*>(parent)) SetActionList(list);
+}
+
+template <class T, class F>
+void TCustomAction::Change(T& field, const T& value, F offer) {
+    if (field == value) return;
+    // Copy: a client may unlink itself while it takes the value.
+    std::vector<TActionLink*> clients = FClients;
+    for (TActionLink* link : clients)
+        if (std::find(FClients.begin(), FClients.end(), link) != FClients.end()) offer(link);
+    field = value;
+}
+
+void TCustomAction::SetCaption(const std::string& caption) {
+    Change(FCaption, caption, [&](TActionLink* l) { l->SetCaption(caption); });
+}
+
+void TCustomAction::SetHint(const std::string& hint) {
+    Change(FHint, hint, [&](TActionLink* l) { l->SetHint(hint); });
+}
+
+void TCustomAction::SetImageIndex(int index) {
+    Change(FImageIndex, index, [&](TActionLink* l) { l->SetImageIndex(index); });
+}
+
+void TCustomAction::SetShortCut(TShortCut shortCut) {
+    Change(FShortCut, shortCut, [&](TActionLink* l) { l->SetShortCut(shortCut); });
+}
+
+void TCustomAction::SetEnabled(bool enabled) {
+    Change(FEnabled, enabled, [&](TActionLink* l) { l->SetEnabled(enabled); });
+}
+
+void TCustomAction::SetVisible(bool visible) {
+    Change(FVisible, visible, [&](TActionLink* l) { l->SetVisible(visible); });
+}
+
+void TCustomAction::SetChecked(bool checked) {
+    Change(FChecked, checked, [&](TActionLink* l) { l->SetChecked(checked); });
+}
+
+void TCustomAction::SetHelpContext(int context) {
+    Change(FHelpContext, context, [&](TActionLink* l) { l->SetHelpContext(context); });
+}
+
+void TCustomAction::SetOnExecute(const TNotifyEvent& handler) {
+    Change(FOnExecute, handler, [&](TActionLink* l) { l->SetOnExecute(handler); });
+}
+
+void TCustomAction::Update() {
+    if (OnUpdate) OnUpdate(this);
+}
+
+bool TCustomAction::Execute(TComponent* component) {
+    Update();
+    if (!FEnabled || !FOnExecute) return false;
+    TComponent* previous = FActionComponent;
+    FActionComponent = component;
+    struct Restore {
+        TComponent*& field;
+        TComponent* value;
+        ~Restore() { field = value; }
+    } restore{FActionComponent, previous};
+    FOnExecute(this);
+    return true;
+}
+
+bool TCustomAction::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "Caption") {
+        SetCaption(prop::String(value));
+    } else if (name == "Hint") {
+        SetHint(prop::String(value));
+    } else if (name == "ImageIndex") {
+        SetImageIndex(prop::Int(value));
+    } else if (name == "ShortCut") {
+        int sc = prop::Int(value);
+        if (sc < 0 || sc > 0xFFFF) prop::InvalidValue();
+        SetShortCut(TShortCut(sc));
+    } else if (name == "Enabled") {
+        SetEnabled(prop::Bool(value));
+    } else if (name == "Visible") {
+        SetVisible(prop::Bool(value));
+    } else if (name == "Checked") {
+        SetChecked(prop::Bool(value));
+    } else if (name == "HelpContext") {
+        SetHelpContext(prop::Int(value));
+    } else if (name == "OnExecute") {
+        SetOnExecute(reader.ResolveMethod(prop::Ident(value)));
+    } else if (name == "OnUpdate") {
+        OnUpdate = reader.ResolveMethod(prop::Ident(value));
+    } else {
+        return TComponent::ReadProperty(name, value, reader);
+    }
+    return true;
+}
+
+// ---- TActionList
+
+TActionList::~TActionList() {
+    std::vector<TCustomAction*> actions = FActions;
+    for (TCustomAction* a : actions) a->SetActionList(nullptr);
+}
+
+bool TActionList::IsShortCut(TShortCut shortCut) {
+    if (shortCut == 0) return false;
+    for (TCustomAction* a : FActions)
+        if (a->ShortCut() == shortCut) return a->Execute();
+    return false;
+}
+
+}  // namespace forms

@@ -1,0 +1,579 @@
+#include "forms/Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "forms/FormReader.h"
+
+namespace forms {
+
+namespace {
+
+const std::pair<const char*, TAlign> kAligns[] = {
+    {"alNone", TAlign::None}, {"alTop", TAlign::Top},     {"alBottom", TAlign::Bottom},
+    {"alLeft", TAlign::Left}, {"alRight", TAlign::Right}, {"alClient", TAlign::Client},
+};
+
+HCURSOR CursorFromName(const std::string& name) {
+    static const std::pair<const char*, LPCSTR> kCursors[] = {
+        {"crArrow", MAKEINTRESOURCEA(32512)},    {"crIBeam", MAKEINTRESOURCEA(32513)},
+        {"crHourGlass", MAKEINTRESOURCEA(32514)}, {"crCross", MAKEINTRESOURCEA(32515)},
+        {"crSizeAll", MAKEINTRESOURCEA(32646)},  {"crNo", MAKEINTRESOURCEA(32648)},
+        {"crHandPoint", MAKEINTRESOURCEA(32649)},
+    };
+    if (name == "crDefault") return nullptr;
+    for (const auto& c : kCursors)
+        if (name == c.first) return ::LoadCursorA(nullptr, c.second);  // shared: never freed
+    prop::InvalidValue();
+}
+
+}  // namespace
+
+bool ReadFontProperty(TFont& font, std::string_view name, const Value& value) {
+    if (name == "Name") {
+        font.SetName(prop::String(value));
+    } else if (name == "Height") {
+        font.SetHeight(prop::Int(value));
+    } else if (name == "Color") {
+        font.SetColor(prop::Color(value));
+    } else if (name == "Style") {
+        TFontStyles style = 0;
+        for (const std::string& s : prop::Set(value)) {
+            if (s == "fsBold") style |= unsigned(TFontStyle::Bold);
+            else if (s == "fsItalic") style |= unsigned(TFontStyle::Italic);
+            else if (s == "fsUnderline") style |= unsigned(TFontStyle::Underline);
+            else if (s == "fsStrikeOut") style |= unsigned(TFontStyle::StrikeOut);
+            else prop::InvalidValue();
+        }
+        font.SetStyle(style);
+    } else if (name == "Charset") {
+        if (value.kind == Value::Kind::Ident) {
+            if (value.text == "DEFAULT_CHARSET") font.SetCharset(DEFAULT_CHARSET);
+            else if (value.text == "ANSI_CHARSET") font.SetCharset(ANSI_CHARSET);
+            else if (value.text == "SYMBOL_CHARSET") font.SetCharset(SYMBOL_CHARSET);
+            else prop::InvalidValue();
+        } else {
+            int charset = prop::Int(value);
+            if (charset < 0 || charset > 255) prop::InvalidValue();
+            font.SetCharset(BYTE(charset));
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// ---- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    FFont.OnChange = [this] {
+        if (!FSettingFont) FParentFont = false;
+        FontChanged();
+    };
+}
+
+TControl::~TControl() {
+    FFont.OnChange = nullptr;
+    if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == FParent) return;
+    if (FParent) FParent->RemoveControl(this);
+    if (parent) parent->InsertControl(this);  // sets FParent
+    ParentFontChanged();
+    ParentColorChanged();
+}
+
+void TControl::SetParentComponent(TComponent* parent) {
+    if (auto* control = dynamic_cast<TWinControl*>(parent)) SetParent(control);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (width < 0) width = 0;
+    if (height < 0) height = 0;
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+    Invalidate();
+    bool resized = width != FWidth || height != FHeight;
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    UpdateBounds();
+    Invalidate();
+    BoundsChanged();
+    if (resized || FAlign != TAlign::None) RequestAlign();
+}
+
+void TControl::RequestAlign() {
+    if (FParent && FAlign != TAlign::None) FParent->AlignControls();
+}
+
+void TControl::SetAlign(TAlign align) {
+    if (align == FAlign) return;
+    FAlign = align;
+    if (FParent) FParent->AlignControls();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == FVisible) return;
+    if (!visible) Invalidate();
+    FVisible = visible;
+    VisibleChanged();
+    if (visible) Invalidate();
+    if (FParent && FAlign != TAlign::None) FParent->AlignControls();
+}
+
+void TControl::SetEnabled(bool enabled) {
+    if (enabled == FEnabled) return;
+    FEnabled = enabled;
+    EnabledChanged();
+}
+
+void TControl::SetCaption(std::string caption) {
+    if (caption == FCaption) return;
+    FCaption = std::move(caption);
+    TextChanged();
+}
+
+void TControl::SetColor(TColor color) {
+    FParentColor = false;
+    if (color == FColor) return;
+    FColor = color;
+    ColorChanged();
+}
+
+void TControl::SetParentColor(bool parentColor) {
+    FParentColor = parentColor;
+    ParentColorChanged();
+}
+
+void TControl::SetParentFont(bool parentFont) {
+    FParentFont = parentFont;
+    ParentFontChanged();
+}
+
+void TControl::ParentColorChanged() {
+    if (!FParentColor || !FParent || FParent->Color() == FColor) return;
+    FColor = FParent->Color();
+    ColorChanged();
+}
+
+void TControl::ParentFontChanged() {
+    if (!FParentFont || !FParent || FParent->Font() == FFont) return;
+    FSettingFont = true;
+    FFont.Assign(FParent->Font());
+    FSettingFont = false;
+}
+
+bool TControl::Showing() const {
+    for (const TControl* c = this; c; c = c->FParent)
+        if (!c->FVisible) return false;
+    return true;
+}
+
+void TControl::Invalidate() {}
+
+void TControl::Paint(TCanvas&) {}
+
+void TControl::MouseDown(UINT button, int, int) {
+    if (button == WM_LBUTTONDOWN) FPressed = true;
+}
+
+void TControl::MouseMove(int, int) {}
+
+void TControl::MouseUp(UINT button, int x, int y) {
+    if (button != WM_LBUTTONUP || !FPressed) return;
+    FPressed = false;
+    if (x >= 0 && y >= 0 && x < FWidth && y < FHeight) Click();
+}
+
+void TControl::PointerEntered() {
+    if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::PointerLeft() {
+    if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::TextChanged() { Invalidate(); }
+void TControl::FontChanged() { Invalidate(); }
+void TControl::ColorChanged() { Invalidate(); }
+void TControl::EnabledChanged() { Invalidate(); }
+void TControl::VisibleChanged() {}
+void TControl::BoundsChanged() {}
+
+bool TControl::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "Left") {
+        SetBounds(prop::Int(value), FTop, FWidth, FHeight);
+    } else if (name == "Top") {
+        SetBounds(FLeft, prop::Int(value), FWidth, FHeight);
+    } else if (name == "Width") {
+        SetBounds(FLeft, FTop, prop::Int(value), FHeight);
+    } else if (name == "Height") {
+        SetBounds(FLeft, FTop, FWidth, prop::Int(value));
+    } else if (name == "Align") {
+        SetAlign(prop::Enum(value, kAligns));
+    } else if (name == "Caption") {
+        SetCaption(prop::String(value));
+    } else if (name == "Color") {
+        SetColor(prop::Color(value));
+    } else if (name == "ParentColor") {
+        SetParentColor(prop::Bool(value));
+    } else if (name == "ParentFont") {
+        SetParentFont(prop::Bool(value));
+    } else if (name.starts_with("Font.")) {
+        return ReadFontProperty(FFont, name.substr(5), value);
+    } else if (name == "Visible") {
+        SetVisible(prop::Bool(value));
+    } else if (name == "Enabled") {
+        SetEnabled(prop::Bool(value));
+    } else if (name == "Hint") {
+        SetHint(prop::String(value));
+    } else if (name == "ShowHint") {
+        SetShowHint(prop::Bool(value));
+    } else if (name == "Cursor") {
+        SetCursor(CursorFromName(prop::Ident(value)));
+    } else if (name == "OnClick") {
+        OnClick = reader.ResolveMethod(prop::Ident(value));
+    } else if (name == "OnMouseEnter") {
+        OnMouseEnter = reader.ResolveMethod(prop::Ident(value));
+    } else if (name == "OnMouseLeave") {
+        OnMouseLeave = reader.ResolveMethod(prop::Ident(value));
+    } else {
+        return TComponent::ReadProperty(name, value, reader);
+    }
+    return true;
+}
+
+// ---- TGraphicControl
+
+void TGraphicControl::Invalidate() {
+    TWinControl* parent = Parent();
+    if (parent && parent->HandleAllocated() && Showing()) {
+        RECT r = BoundsRect();
+        ::InvalidateRect(parent->Handle(), &r, FALSE);
+    }
+}
+
+// ---- TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    // Children are freed by their owner, maybe after us: orphan them. Their
+    // windows go with ours.
+    for (TControl* c : FControls) c->FParent = nullptr;
+    FControls.clear();
+    DestroyHandle();
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+    TControl::SetParent(parent);
+    if (!parent) {
+        DestroyHandle();
+    } else if (parent->HandleAllocated()) {
+        if (HandleAllocated()) ::SetParent(Handle(), parent->Handle());
+        else CreateWnd();
+    }
+}
+
+void TWinControl::InsertControl(TControl* control) {
+    control->FParent = this;
+    FControls.push_back(control);
+    if (control->FAlign != TAlign::None) AlignControls();
+    control->Invalidate();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    if (FMouseTarget == control) FMouseTarget = nullptr;
+    if (FHovered == control) FHovered = nullptr;
+    control->Invalidate();
+    control->FParent = nullptr;
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    AlignControls();
+}
+
+void TWinControl::CreateWindowParams(TWindow::CreateParams& params) {
+    params.className = ClassName();
+    params.classStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (Visible() ? WS_VISIBLE : 0);
+    params.caption = Caption();
+    params.x = FLeft;
+    params.y = FTop;
+    params.width = FWidth;
+    params.height = FHeight;
+    params.parent = Parent() ? Parent()->Handle() : nullptr;
+}
+
+void TWinControl::CreateWnd() {
+    TWindow::CreateParams params;
+    CreateWindowParams(params);
+    CreateHandle(params);
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->HandleAllocated()) w->CreateWnd();
+    AlignControls();
+}
+
+void TWinControl::AdjustClientRect(RECT&) const {}
+
+void TWinControl::Paint(TCanvas& canvas) { canvas.FillRect(ClientRect(), Color()); }
+
+RECT TWinControl::ClientRect() const {
+    RECT r{0, 0, FWidth, FHeight};
+    if (HandleAllocated()) ::GetClientRect(Handle(), &r);
+    return r;
+}
+
+void TWinControl::Invalidate() {
+    if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TWinControl::Update() {
+    if (HandleAllocated()) ::UpdateWindow(Handle());
+}
+
+void TWinControl::AlignControls() {
+    if (FAligning) return;
+    FAligning = true;
+    RECT r = ClientRect();
+    AdjustClientRect(r);
+    auto place = [&](TAlign align) {
+        std::vector<TControl*> list;
+        for (TControl* c : FControls)
+            if (c->Align() == align && c->Visible()) list.push_back(c);
+        // Keep the controls' present order along the aligned edge.
+        std::stable_sort(list.begin(), list.end(), [align](TControl* a, TControl* b) {
+            switch (align) {
+                case TAlign::Top: return a->Top() < b->Top();
+                case TAlign::Bottom: return a->Top() + a->Height() > b->Top() + b->Height();
+                case TAlign::Left: return a->Left() < b->Left();
+                case TAlign::Right: return a->Left() + a->Width() > b->Left() + b->Width();
+                default: return false;
+            }
+        });
+        for (TControl* c : list) {
+            int w = c->Width(), h = c->Height();
+            switch (align) {
+                case TAlign::Top:
+                    c->SetBounds(r.left, r.top, r.right - r.left, h);
+                    r.top += h;
+                    break;
+                case TAlign::Bottom:
+                    r.bottom -= h;
+                    c->SetBounds(r.left, r.bottom, r.right - r.left, h);
+                    break;
+                case TAlign::Left:
+                    c->SetBounds(r.left, r.top, w, r.bottom - r.top);
+                    r.left += w;
+                    break;
+                case TAlign::Right:
+                    r.right -= w;
+                    c->SetBounds(r.right, r.top, w, r.bottom - r.top);
+                    break;
+                case TAlign::Client:
+                    c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+                    break;
+                case TAlign::None: break;
+            }
+        }
+    };
+    place(TAlign::Top);
+    place(TAlign::Bottom);
+    place(TAlign::Left);
+    place(TAlign::Right);
+    place(TAlign::Client);
+    FAligning = false;
+}
+
+TControl* TWinControl::ControlAtPos(POINT p) const {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Enabled()) continue;
+        RECT r = c->BoundsRect();
+        if (::PtInRect(&r, p)) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::TextChanged() {
+    if (HandleAllocated()) ::SetWindowTextA(Handle(), Caption().c_str());
+    Invalidate();
+}
+
+void TWinControl::FontChanged() {
+    Invalidate();
+    for (TControl* c : FControls) c->ParentFontChanged();
+}
+
+void TWinControl::ColorChanged() {
+    Invalidate();
+    for (TControl* c : FControls) c->ParentColorChanged();
+}
+
+void TWinControl::EnabledChanged() {
+    if (HandleAllocated()) ::EnableWindow(Handle(), Enabled());
+    Invalidate();
+}
+
+void TWinControl::VisibleChanged() {
+    if (HandleAllocated()) ::ShowWindow(Handle(), Visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::UpdateBounds() {
+    if (HandleAllocated())
+        ::SetWindowPos(Handle(), nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::PaintHandler(HDC dc, const RECT& update) {
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // Off-screen first: the background, the frame and the windowless
+    // children reach the screen in one copy, without flicker.
+    MemoryDC buffer(dc);
+    Bitmap bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    SelectGuard select(buffer.Get(), bitmap.Get());
+    TCanvas canvas(buffer.Get());
+    Paint(canvas);
+    PaintControls(buffer.Get(), update);
+    ::BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top, buffer.Get(),
+             update.left, update.top, SRCCOPY);
+}
+
+void TWinControl::PaintControls(HDC dc, const RECT& update) {
+    for (TControl* c : FControls) {
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+        RECT bounds = c->BoundsRect(), common;
+        if (!::IntersectRect(&common, &bounds, &update)) continue;
+        SaveDCGuard saved(dc);
+        ::OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
+        ::IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+        TCanvas canvas(dc);
+        c->Paint(canvas);
+    }
+}
+
+void TWinControl::SetHovered(TControl* control) {
+    if (control == FHovered) return;
+    TControl* old = FHovered;
+    FHovered = control;
+    if (old) old->PointerLeft();
+    if (control) control->PointerEntered();
+}
+
+void TWinControl::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TControl* under = ControlAtPos(p);
+    if (message == WM_MOUSEMOVE) {
+        if (!FTrackingLeave) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, Handle(), 0};
+            FTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
+        }
+        SetHovered(under);
+    }
+    TControl* target = FMouseTarget ? FMouseTarget : under;
+    if (!target) target = this;
+    int x = target == this ? p.x : p.x - target->Left();
+    int y = target == this ? p.y : p.y - target->Top();
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (target != this) {
+                FMouseTarget = target;
+                ::SetCapture(Handle());
+            }
+            target->MouseDown(message == WM_LBUTTONDBLCLK ? WM_LBUTTONDOWN : message, x, y);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (FMouseTarget) {
+                FMouseTarget = nullptr;
+                if (::GetCapture() == Handle()) ::ReleaseCapture();
+            }
+            target->MouseUp(message, x, y);
+            break;
+        default:
+            target->MouseMove(x, y);
+            break;
+    }
+}
+
+LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(Handle(), &ps);
+            if (dc) PaintHandler(dc, ps.rcPaint);
+            ::EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT: {
+            RECT client;
+            ::GetClientRect(Handle(), &client);
+            PaintHandler(reinterpret_cast<HDC>(wParam), client);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            MouseMessage(message, wParam, lParam);
+            return 0;
+        case WM_MOUSELEAVE:
+            FTrackingLeave = false;
+            SetHovered(nullptr);
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != Handle()) FMouseTarget = nullptr;
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
+                POINT p;
+                ::GetCursorPos(&p);
+                ::ScreenToClient(Handle(), &p);
+                TControl* c = ControlAtPos(p);
+                HCURSOR cursor = c && c->Cursor() ? c->Cursor() : Cursor();
+                if (cursor) {
+                    ::SetCursor(cursor);
+                    return TRUE;
+                }
+            }
+            break;
+        case WM_WINDOWPOSCHANGED: {
+            const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
+            if (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE)) {
+                RECT r;
+                ::GetWindowRect(Handle(), &r);
+                if (HWND parent = ::GetParent(Handle()); parent && (::GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD))
+                    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+                bool resized = r.right - r.left != FWidth || r.bottom - r.top != FHeight;
+                FLeft = r.left;
+                FTop = r.top;
+                FWidth = r.right - r.left;
+                FHeight = r.bottom - r.top;
+                if (resized) AlignControls();
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace forms

@@ -1,0 +1,187 @@
+// Visual controls: windowless (graphic) controls painted by their parent,
+// and windowed controls that own a window and contain other controls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "forms/Component.h"
+#include "forms/Graphics.h"
+#include "forms/Window.h"
+
+namespace forms {
+
+class TWinControl;
+
+enum class TAlign { None, Top, Bottom, Left, Right, Client };
+enum class TAlignment { LeftJustify, RightJustify, Center };
+inline constexpr std::pair<const char*, TAlignment> kAlignmentNames[] = {
+    {"taLeftJustify", TAlignment::LeftJustify},
+    {"taRightJustify", TAlignment::RightJustify},
+    {"taCenter", TAlignment::Center},
+};
+
+// Reads a "Font.<name>" property into a font; false for an unknown name.
+bool ReadFontProperty(TFont& font, std::string_view name, const Value& value);
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* parent);
+    void SetParentComponent(TComponent* parent) override;
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    RECT BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+    virtual RECT ClientRect() const { return {0, 0, FWidth, FHeight}; }
+    virtual void SetBounds(int left, int top, int width, int height);
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign align);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool visible);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool enabled);
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(std::string caption);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor color);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool parentColor);
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool parentFont);
+    const std::string& Hint() const { return FHint; }
+    void SetHint(std::string hint) { FHint = std::move(hint); }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool show) { FShowHint = show; }
+    HCURSOR Cursor() const { return FCursor; }
+    void SetCursor(HCURSOR cursor) { FCursor = cursor; }
+
+    // Visible, and every parent up to the top is too.
+    bool Showing() const;
+    virtual void Invalidate();
+    // Draws the control; a graphic control's canvas has its origin at the
+    // control's top-left and is clipped to it.
+    virtual void Paint(TCanvas& canvas);
+
+    // Pointer input in the control's own client coordinates.
+    virtual void MouseDown(UINT button, int x, int y);
+    virtual void MouseMove(int x, int y);
+    virtual void MouseUp(UINT button, int x, int y);
+    virtual void PointerEntered();
+    virtual void PointerLeft();
+    virtual void Click();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // Called by the parent when its colour or font changes.
+    void ParentColorChanged();
+    void ParentFontChanged();
+
+protected:
+    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+
+    virtual void TextChanged();
+    virtual void FontChanged();
+    virtual void ColorChanged();
+    virtual void EnabledChanged();
+    virtual void VisibleChanged();
+    virtual void BoundsChanged();
+    // Moves the window of a windowed control; nothing for a graphic one.
+    virtual void UpdateBounds() {}
+
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+
+private:
+    friend class TWinControl;
+    void RequestAlign();
+
+    TWinControl* FParent = nullptr;
+    TAlign FAlign = TAlign::None;
+    bool FVisible = true;
+    bool FEnabled = true;
+    std::string FCaption;
+    TColor FColor = clWindow;
+    bool FParentColor = true;
+    TFont FFont;
+    bool FParentFont = true;
+    bool FSettingFont = false;
+    std::string FHint;
+    bool FShowHint = false;
+    HCURSOR FCursor = nullptr;
+    bool FPressed = false;
+};
+
+// A control without a window: drawn on its parent's surface.
+class TGraphicControl : public TControl {
+public:
+    using TControl::TControl;
+    void Invalidate() override;
+};
+
+class TWinControl : public TControl, public TWindow {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    void SetParent(TWinControl* parent) override;
+    const std::vector<TControl*>& Controls() const { return FControls; }
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    RECT ClientRect() const override;
+    void Invalidate() override;
+    // A windowed control fills its client area with its colour.
+    void Paint(TCanvas& canvas) override;
+    // Lays out the aligned children in the client area.
+    void AlignControls();
+    // Repaints at once whatever is invalid.
+    void Update();
+
+    // Graphic child under a client point, topmost first; null for none.
+    TControl* ControlAtPos(POINT p) const;
+
+protected:
+    // Creates the window when the control has a parent with a window;
+    // top-level forms create their own.
+    virtual void CreateWindowParams(TWindow::CreateParams& params);
+    // The area aligned children share (a panel keeps its border free).
+    virtual void AdjustClientRect(RECT& r) const;
+    void CreateWnd();
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void TextChanged() override;
+    void FontChanged() override;
+    void ColorChanged() override;
+    void EnabledChanged() override;
+    void VisibleChanged() override;
+    void UpdateBounds() override;
+
+    // Paints the whole control into an off-screen buffer, then to `dc`.
+    void PaintHandler(HDC dc, const RECT& update);
+    void PaintControls(HDC dc, const RECT& update);
+
+private:
+    void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void SetHovered(TControl* control);
+
+    std::vector<TControl*> FControls;
+    TControl* FMouseTarget = nullptr;   // graphic child holding the pointer
+    TControl* FHovered = nullptr;
+    bool FTrackingLeave = false;
+    bool FAligning = false;
+};
+
+}  // namespace forms

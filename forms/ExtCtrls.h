@@ -1,0 +1,86 @@
+// Panels and the periodic timer.
+#pragma once
+
+#include "forms/Controls.h"
+
+namespace forms {
+
+enum class TBevelCut { None, Lowered, Raised, Space };
+
+class TCustomPanel : public TWinControl {
+public:
+    explicit TCustomPanel(TComponent* owner);
+
+    TBevelCut BevelInner() const { return FBevelInner; }
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    int BevelWidth() const { return FBevelWidth; }
+    int BorderWidth() const { return FBorderWidth; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetBevelInner(TBevelCut cut);
+    void SetBevelOuter(TBevelCut cut);
+    void SetBevelWidth(int width);
+    void SetBorderWidth(int width);
+    void SetAlignment(TAlignment alignment);
+
+    void Paint(TCanvas& canvas) override;
+
+protected:
+    // Fills the whole control before the frames and the caption are drawn.
+    virtual void PaintBackground(TCanvas& canvas);
+    void AdjustClientRect(RECT& r) const override;
+    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+
+private:
+    TBevelCut FBevelInner = TBevelCut::None;
+    TBevelCut FBevelOuter = TBevelCut::Raised;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+    TAlignment FAlignment = TAlignment::Center;
+};
+
+class TPanel : public TCustomPanel {
+public:
+    using TCustomPanel::TCustomPanel;
+    const char* ClassName() const override { return "TPanel"; }
+};
+
+// Calls OnTimer every Interval milliseconds while enabled. The events come
+// through the message loop, also inside modal loops.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+    const char* ClassName() const override { return "TTimer"; }
+
+    bool Enabled() const { return FEnabled; }
+    // Turning it on starts a fresh period; raises EOutOfResources ("Not
+    // enough timers available") when the system has no timer left.
+    void SetEnabled(bool enabled);
+    unsigned Interval() const { return FInterval; }
+    // A new interval starts a fresh period.
+    void SetInterval(unsigned interval);
+
+    TNotifyEvent OnTimer;
+
+    // The window that receives the timer's WM_TIMER (id 1); tests post to it.
+    HWND WindowHandle() const;
+
+    // Lets tests stand in for the system call that starts a timer.
+    using SetTimerFunction = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
+    static void SetSystemTimerFunction(SetTimerFunction function);
+
+protected:
+    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+    void Loaded() override;
+
+private:
+    class TimerWindow;
+    void UpdateTimer();
+    void Tick();
+
+    bool FEnabled = true;
+    unsigned FInterval = 1000;
+    std::unique_ptr<TimerWindow> FWindow;
+};
+
+}  // namespace forms

@@ -1,0 +1,554 @@
+#include "forms/Forms.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include <commctrl.h>
+
+#include "forms/Exceptions.h"
+#include "forms/ExtCtrls.h"
+#include "forms/FormReader.h"
+#include "forms/StdCtrls.h"
+#include "forms/ResStrings.h"
+
+namespace forms {
+
+namespace {
+
+const std::pair<const char*, TFormBorderStyle> kBorderStyles[] = {
+    {"bsNone", TFormBorderStyle::None},         {"bsSingle", TFormBorderStyle::Single},
+    {"bsSizeable", TFormBorderStyle::Sizeable}, {"bsDialog", TFormBorderStyle::Dialog},
+    {"bsToolWindow", TFormBorderStyle::ToolWindow}, {"bsSizeToolWin", TFormBorderStyle::SizeToolWin},
+};
+const std::pair<const char*, TPosition> kPositions[] = {
+    {"poDesigned", TPosition::Designed},         {"poDefault", TPosition::Default},
+    {"poScreenCenter", TPosition::ScreenCenter}, {"poMainFormCenter", TPosition::MainFormCenter},
+    {"poOwnerFormCenter", TPosition::OwnerFormCenter},
+};
+
+constexpr UINT WM_ACTIVATE_FORM = WM_APP + 1;
+
+HICON ProgramIcon(int size) {
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+RECT SnapToWorkArea(const RECT& window, const RECT& work, int distance) {
+    RECT r = window;
+    auto shift = [&](int dx, int dy) { ::OffsetRect(&r, dx, dy); };
+    if (std::abs(r.left - work.left) < distance) shift(work.left - r.left, 0);
+    if (std::abs(r.top - work.top) < distance) shift(0, work.top - r.top);
+    if (std::abs(r.right - work.right) < distance) shift(work.right - r.right, 0);
+    if (std::abs(r.bottom - work.bottom) < distance) shift(0, work.bottom - r.bottom);
+    return r;
+}
+
+// ---- TCustomForm
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+    SetVisible(false);
+    SetColor(clBtnFace);
+    Application().FormCreated(this);
+}
+
+TCustomForm::~TCustomForm() {
+    Application().FormDestroyed(this);
+    DestroyHandle();
+}
+
+void TCustomForm::Create() {
+    std::string name = ClassName();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    Create(LoadFormResource(name));
+}
+
+void TCustomForm::Create(const ObjectNode& description) {
+    CreateWnd();
+    TReader reader(this, [this](const std::string& name) {
+        TMethod method = FindMethod(name);
+        if (auto* handler = std::get_if<std::function<void(TComponent*)>>(&method))
+            return TNotifyEvent(this, name, *handler);
+        return TNotifyEvent();
+    });
+    reader.ReadRoot(description);
+    if (OnCreate) OnCreate(this);
+}
+
+TMethod TCustomForm::FindMethod(const std::string&) { return {}; }
+
+void TCustomForm::MissingComponent(const char* name) {
+    throw EReadError(Format(ResString("SInvalidReference"), {name}));
+}
+
+DWORD TCustomForm::WindowStyle() const {
+    DWORD style = WS_CLIPCHILDREN;
+    switch (FBorderStyle) {
+        case TFormBorderStyle::None: return style | WS_POPUP;
+        case TFormBorderStyle::Dialog: return style | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        case TFormBorderStyle::Sizeable:
+        case TFormBorderStyle::SizeToolWin: style |= WS_THICKFRAME; break;
+        default: break;
+    }
+    style |= WS_CAPTION;
+    if (FSystemMenu) style |= WS_SYSMENU;
+    if (FSystemMenu && FMinimizeBox && FBorderStyle != TFormBorderStyle::ToolWindow &&
+        FBorderStyle != TFormBorderStyle::SizeToolWin)
+        style |= WS_MINIMIZEBOX;
+    if (FSystemMenu && FMaximizeBox && (FBorderStyle == TFormBorderStyle::Sizeable)) style |= WS_MAXIMIZEBOX;
+    return style;
+}
+
+DWORD TCustomForm::WindowExStyle() const {
+    switch (FBorderStyle) {
+        case TFormBorderStyle::Dialog: return WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        case TFormBorderStyle::ToolWindow:
+        case TFormBorderStyle::SizeToolWin: return WS_EX_TOOLWINDOW;
+        default: return 0;
+    }
+}
+
+void TCustomForm::CreateWindowParams(TWindow::CreateParams& params) {
+    TWinControl::CreateWindowParams(params);
+    params.classStyle = CS_DBLCLKS;
+    params.style = WindowStyle();
+    params.exStyle = WindowExStyle();
+    params.parent = Application().Handle();  // owner: keeps us off the taskbar
+    params.icon = ProgramIcon(::GetSystemMetrics(SM_CXICON));
+}
+
+void TCustomForm::SetClientSize(int width, int height) {
+    FClientWidth = width;
+    FClientHeight = height;
+    RECT r{0, 0, width, height};
+    ::AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
+    SetBounds(FLeft, FTop, r.right - r.left, r.bottom - r.top);
+}
+
+int TCustomForm::ClientWidth() const {
+    RECT r = ClientRect();
+    return r.right - r.left;
+}
+
+int TCustomForm::ClientHeight() const {
+    RECT r = ClientRect();
+    return r.bottom - r.top;
+}
+
+void TCustomForm::UpdateBounds() {
+    if (HandleAllocated())
+        ::SetWindowPos(Handle(), nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::PlaceOnFirstShow() {
+    if (FPlaced) return;
+    FPlaced = true;
+    if (FPosition == TPosition::ScreenCenter) {
+        SetBounds((::GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2, (::GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2,
+                  FWidth, FHeight);
+    } else if (FPosition == TPosition::MainFormCenter || FPosition == TPosition::OwnerFormCenter) {
+        TCustomForm* main = Application().MainForm();
+        if (main && main != this) {
+            SetBounds(main->Left() + (main->Width() - FWidth) / 2, main->Top() + (main->Height() - FHeight) / 2,
+                      FWidth, FHeight);
+        }
+    }
+}
+
+void TCustomForm::Show() {
+    PlaceOnFirstShow();
+    SetVisible(true);
+    if (HandleAllocated()) ::SetForegroundWindow(Handle());
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::VisibleChanged() {
+    if (!HandleAllocated()) return;
+    if (Visible()) {
+        if (Application().MainForm() == this) ::ShowWindow(Application().Handle(), SW_SHOWNA);
+        ::ShowWindow(Handle(), SW_SHOW);
+        if (OnShow) OnShow(this);
+    } else {
+        if (OnHide) OnHide(this);
+        ::ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+    if (HWND capture = ::GetCapture()) ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    HWND activeBefore = ::GetActiveWindow();
+    // Every other window of ours waits while this one is up.
+    struct Disabled {
+        std::vector<HWND> windows;
+        HWND self;
+    } disabled{{}, Handle()};
+    struct Enum {
+        static BOOL CALLBACK Disable(HWND w, LPARAM p) {
+            auto* d = reinterpret_cast<Disabled*>(p);
+            if (w != d->self && ::IsWindowVisible(w) && ::IsWindowEnabled(w)) {
+                ::EnableWindow(w, FALSE);
+                d->windows.push_back(w);
+            }
+            return TRUE;
+        }
+    };
+    ::EnumThreadWindows(::GetCurrentThreadId(), Enum::Disable, reinterpret_cast<LPARAM>(&disabled));
+    struct Restore {
+        Disabled& d;
+        TCustomForm& form;
+        HWND active;
+        ~Restore() {
+            for (HWND w : d.windows) ::EnableWindow(w, TRUE);
+            form.FModal = false;
+            if (active && ::IsWindow(active)) ::SetActiveWindow(active);
+        }
+    } restore{disabled, *this, activeBefore};
+
+    FModal = true;
+    FModalResult = mrNone;
+    Show();
+    do {
+        Application().HandleMessage();
+        if (Application().Terminated()) {
+            FModalResult = mrCancel;
+        } else if (FModalResult != mrNone) {
+            // The form may still refuse to close.
+            TCloseAction action = TCloseAction::None;
+            if (CloseQuery()) {
+                action = TCloseAction::Hide;
+                if (OnClose) OnClose(this, action);
+            }
+            if (action == TCloseAction::None) FModalResult = mrNone;
+        }
+    } while (FModalResult == mrNone);
+    Hide();
+    return FModalResult;
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Close() {
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::Hide;
+    if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::None) return;
+    if (Application().MainForm() == this) {
+        Application().Terminate();
+    } else if (action == TCloseAction::Minimize) {
+        ::ShowWindow(Handle(), SW_MINIMIZE);
+    } else {
+        Hide();
+    }
+}
+
+bool TCustomForm::IsShortCut(TShortCut shortCut) {
+    for (TComponent* c : Components())
+        if (auto* list = dynamic_cast<TActionList*>(c); list && list->IsShortCut(shortCut)) return true;
+    return false;
+}
+
+LRESULT TCustomForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) Application().FormActivated(this);
+            break;
+        case WM_ACTIVATEAPP:
+            Application().SetActive(wParam != 0);
+            break;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE && Application().MainForm() == this) {
+                Application().Minimize();
+                return 0;
+            }
+            break;
+        case WM_WINDOWPOSCHANGING: {
+            auto* wp = reinterpret_cast<WINDOWPOS*>(lParam);
+            bool moving = !(wp->flags & SWP_NOMOVE);
+            bool resizing = !(wp->flags & SWP_NOSIZE) && (wp->cx != FWidth || wp->cy != FHeight);
+            if (FScreenSnap && moving && !resizing && Visible()) {
+                RECT r{wp->x, wp->y, wp->x + FWidth, wp->y + FHeight};
+                MONITORINFO mi{};
+                mi.cbSize = sizeof mi;
+                if (::GetMonitorInfoA(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) {
+                    RECT snapped = SnapToWorkArea(r, mi.rcWork, FSnapBuffer);
+                    wp->x = snapped.left;
+                    wp->y = snapped.top;
+                }
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
+bool TCustomForm::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    auto method = [&]() {
+        const std::string& id = prop::Ident(value);
+        TMethod m = FindMethod(id);
+        if (std::holds_alternative<std::monostate>(m)) reader.ResolveMethod(id);  // raises "not found"
+        return m;
+    };
+    if (name == "BorderStyle") {
+        FBorderStyle = prop::Enum(value, kBorderStyles);
+    } else if (name == "BorderIcons") {
+        FSystemMenu = FMinimizeBox = FMaximizeBox = false;
+        for (const std::string& icon : prop::Set(value)) {
+            if (icon == "biSystemMenu") FSystemMenu = true;
+            else if (icon == "biMinimize") FMinimizeBox = true;
+            else if (icon == "biMaximize") FMaximizeBox = true;
+            else if (icon != "biHelp") prop::InvalidValue();
+        }
+    } else if (name == "ClientWidth") {
+        SetClientSize(prop::Int(value), FClientHeight);
+        return true;
+    } else if (name == "ClientHeight") {
+        SetClientSize(FClientWidth, prop::Int(value));
+        return true;
+    } else if (name == "Position") {
+        FPosition = prop::Enum(value, kPositions);
+        return true;
+    } else if (name == "ScreenSnap") {
+        FScreenSnap = prop::Bool(value);
+        return true;
+    } else if (name == "SnapBuffer") {
+        FSnapBuffer = prop::Int(value);
+        return true;
+    } else if (name == "KeyPreview") {
+        FKeyPreview = prop::Bool(value);
+        return true;
+    } else if (name == "OnCreate" || name == "OnShow" || name == "OnHide") {
+        TNotifyEvent handler = reader.ResolveMethod(prop::Ident(value));
+        (name == "OnCreate" ? OnCreate : name == "OnShow" ? OnShow : OnHide) = handler;
+        return true;
+    } else if (name == "OnCloseQuery") {
+        TMethod m = method();
+        auto* handler = std::get_if<TCloseQueryEvent>(&m);
+        if (!handler) prop::InvalidValue();
+        OnCloseQuery = *handler;
+        return true;
+    } else if (name == "OnClose") {
+        TMethod m = method();
+        auto* handler = std::get_if<TCloseEvent>(&m);
+        if (!handler) prop::InvalidValue();
+        OnClose = *handler;
+        return true;
+    } else {
+        return TWinControl::ReadProperty(name, value, reader);
+    }
+    // The frame changed: keep the client size and redraw the frame.
+    if (HandleAllocated()) {
+        ::SetWindowLongA(Handle(), GWL_STYLE, LONG(WindowStyle() | (Visible() ? WS_VISIBLE : 0)));
+        ::SetWindowLongA(Handle(), GWL_EXSTYLE, LONG(WindowExStyle()));
+        ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (FClientWidth || FClientHeight) SetClientSize(FClientWidth, FClientHeight);
+    return true;
+}
+
+// ---- TApplication
+
+class TApplication::AppWindow : public TWindow {
+public:
+    explicit AppWindow(TApplication& app) : FApp(app) {
+        CreateParams params;
+        params.className = "TApplication";
+        params.style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+        params.x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
+        params.y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+        params.caption = app.FTitle;
+        params.icon = ProgramIcon(::GetSystemMetrics(SM_CXICON));
+        CreateHandle(params);
+    }
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+            case WM_CLOSE:
+                if (FApp.FMainForm) FApp.FMainForm->Close();
+                return 0;
+            case WM_ACTIVATEAPP:
+                FApp.SetActive(wParam != 0);
+                break;
+            case WM_ACTIVATE:
+                // Taskbar clicks activate this window: pass it on to the form.
+                if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) ::PostMessageA(Handle(), WM_ACTIVATE_FORM, 0, 0);
+                break;
+            case WM_ACTIVATE_FORM: {
+                TCustomForm* form = FApp.FActiveForm ? FApp.FActiveForm : FApp.FMainForm;
+                if (form && form->HandleAllocated() && ::IsWindowVisible(form->Handle()) &&
+                    ::IsWindowEnabled(form->Handle()) && ::GetActiveWindow() == Handle())
+                    ::SetActiveWindow(form->Handle());
+                return 0;
+            }
+            default:
+                break;
+        }
+        return DefaultHandler(message, wParam, lParam);
+    }
+
+private:
+    TApplication& FApp;
+};
+
+TApplication::TApplication() : FTitle(""), FWindow(std::make_unique<AppWindow>(*this)) {}
+
+TApplication::~TApplication() = default;
+
+HWND TApplication::Handle() const { return FWindow->Handle(); }
+
+void TApplication::SetTitle(const std::string& title) {
+    FTitle = title;
+    ::SetWindowTextA(Handle(), title.c_str());
+}
+
+void TApplication::FormCreated(TCustomForm* form) {
+    if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::FormDestroyed(TCustomForm* form) {
+    if (FMainForm == form) FMainForm = nullptr;
+    if (FActiveForm == form) FActiveForm = nullptr;
+}
+
+void TApplication::SetActive(bool active) { FActive = active; }
+
+void TApplication::FormActivated(TCustomForm* form) {
+    FActiveForm = form;
+    FActive = true;
+}
+
+void TApplication::Run() {
+    if (!FMainForm) return;
+    FMainForm->Show();
+    while (!FTerminated) HandleMessage();
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    if (!IsKeyMessage(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) ::WaitMessage();
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::Terminate() { ::PostQuitMessage(0); }
+
+void TApplication::Minimize() { ::ShowWindow(Handle(), SW_MINIMIZE); }
+
+bool TApplication::IsKeyMessage(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    auto* control = dynamic_cast<TControl*>(TWindow::FindFromHandle(msg.hwnd));
+    while (control && control->Parent()) control = control->Parent();
+    auto* form = dynamic_cast<TCustomForm*>(control);
+    if (!form || !form->HandleAllocated() || !::IsWindowEnabled(form->Handle())) return false;
+    TShortCut shortCut = ShortCutFromKeyMessage(msg);
+    if (!shortCut) return false;
+    try {
+        return form->IsShortCut(shortCut);
+    } catch (...) {
+        HandleException();
+        return true;
+    }
+}
+
+void TApplication::HandleException() noexcept {
+    try {
+        throw;
+    } catch (const EAbort&) {
+        return;
+    } catch (const std::exception& e) {
+        if (HWND capture = ::GetCapture()) ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
+        ShowException(e.what());
+    } catch (...) {
+        ShowException("Unknown error");
+    }
+}
+
+void TApplication::ShowException(const std::string& message) {
+    std::string text = message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    HWND owner = ::GetActiveWindow();
+    if (!owner || !TWindow::FromHandle(owner)) owner = Handle();
+    ::MessageBoxA(owner, text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::SetHint(const std::string& hint) {
+    if (hint == FHint) return;
+    FHint = hint;
+    if (OnHint) OnHint();
+}
+
+namespace {
+int gPixelsPerInch = 96;
+}
+
+void InitializeForms() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    if (LOBYTE(LOWORD(::GetVersion())) >= 6) {
+        using DpiAwareFn = BOOL(WINAPI*)();
+        if (auto aware = reinterpret_cast<DpiAwareFn>(
+                reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
+            aware();
+    }
+    WindowDC screen;
+    gPixelsPerInch = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    RegisterComponentClass<TPanel>("TPanel");
+    RegisterComponentClass<TLabel>("TLabel");
+    RegisterComponentClass<TTimer>("TTimer");
+    RegisterComponentClass<TActionList>("TActionList");
+    RegisterComponentClass<TAction>("TAction");
+}
+
+int ScreenPixelsPerInch() { return gPixelsPerInch; }
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+void HandleCallbackException() noexcept { Application().HandleException(); }
+
+TShortCut ShortCutFromKeyMessage(const MSG& msg) {
+    auto key = static_cast<std::uint8_t>(msg.wParam & 0xFF);
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return 0;
+    TShortCut modifiers = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) modifiers |= scShift;
+    if (::GetKeyState(VK_CONTROL) < 0) modifiers |= scCtrl;
+    if (msg.lParam & (1 << 29)) modifiers |= scAlt;
+    return ShortCut(key, modifiers);
+}
+
+}  // namespace forms

@@ -1,0 +1,183 @@
+// Top-level forms and the application object.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <variant>
+
+#include "forms/ActnList.h"
+#include "forms/Controls.h"
+#include "forms/Handles.h"
+
+namespace forms {
+
+enum class TCloseAction { None, Hide, Free, Minimize };
+enum class TFormBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
+enum class TPosition { Designed, Default, ScreenCenter, MainFormCenter, OwnerFormCenter };
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO;
+
+// Handlers with more than the sender.
+using TCloseQueryEvent = std::function<void(TComponent* sender, bool& canClose)>;
+using TCloseEvent = std::function<void(TComponent* sender, TCloseAction& action)>;
+
+// A published method of a form as the stored description names it.
+using TMethod = std::variant<std::monostate, std::function<void(TComponent*)>, TCloseQueryEvent, TCloseEvent>;
+
+// Moves a window rectangle that lies within `distance` pixels of a work-area
+// edge onto that edge, testing left, top, right, bottom in that order.
+RECT SnapToWorkArea(const RECT& window, const RECT& workArea, int distance);
+
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetClientSize(int width, int height);
+    int ClientWidth() const;
+    int ClientHeight() const;
+    TPosition Position() const { return FPosition; }
+    bool ScreenSnap() const { return FScreenSnap; }
+    int SnapBuffer() const { return FSnapBuffer; }
+    bool KeyPreview() const { return FKeyPreview; }
+
+    void Show();
+    void Hide();
+    // Shows the form modally, in a loop of its own; returns its modal result.
+    TModalResult ShowModal();
+    bool Modal() const { return FModal; }
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult result) { FModalResult = result; }
+    // Asks OnCloseQuery and closes (the main form ends the program).
+    void Close();
+    bool CloseQuery();
+
+    // Looks for an enabled command of this form with the shortcut and runs it.
+    virtual bool IsShortCut(TShortCut shortCut);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseQueryEvent OnCloseQuery;
+    TCloseEvent OnClose;
+
+protected:
+    // Creates the window, reads the form's stored description (resource
+    // named after the class) and runs OnCreate. A failure leaves the caller
+    // to free the form whole.
+    void Create();
+    void Create(const ObjectNode& description);
+    // The form's published methods by name, for the stored description.
+    virtual TMethod FindMethod(const std::string& name);
+
+    void CreateWindowParams(TWindow::CreateParams& params) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+    void VisibleChanged() override;
+    void UpdateBounds() override;
+
+    // Binds a published member to the component of that name.
+    template <class T>
+    void Bind(T*& field, const char* name) {
+        field = dynamic_cast<T*>(FindComponent(name));
+        if (!field) MissingComponent(name);
+    }
+    [[noreturn]] void MissingComponent(const char* name);
+
+private:
+    void PlaceOnFirstShow();
+    DWORD WindowStyle() const;
+    DWORD WindowExStyle() const;
+
+    TFormBorderStyle FBorderStyle = TFormBorderStyle::Sizeable;
+    bool FSystemMenu = true, FMinimizeBox = true, FMaximizeBox = true;
+    TPosition FPosition = TPosition::Designed;
+    bool FScreenSnap = false;
+    int FSnapBuffer = 10;
+    bool FKeyPreview = false;
+    int FClientWidth = 0, FClientHeight = 0;
+    bool FPlaced = false;
+    bool FModal = false;
+    TModalResult FModalResult = mrNone;
+    Icon FIcon;
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+};
+
+// The application: owns the hidden top-level window that carries the
+// taskbar button and the title, runs the message loop and shows errors.
+class TApplication {
+public:
+    TApplication();
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    HWND Handle() const;
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title);
+
+    TCustomForm* MainForm() const { return FMainForm; }
+    // The first form created becomes the main form.
+    void FormCreated(TCustomForm* form);
+    void FormDestroyed(TCustomForm* form);
+
+    // One of our windows is the active, foreground window.
+    bool Active() const { return FActive; }
+    void SetActive(bool active);
+    TCustomForm* ActiveForm() const { return FActiveForm; }
+    void FormActivated(TCustomForm* form);
+
+    // Shows the main form and dispatches messages until it closes.
+    void Run();
+    // Handles one message, or waits for one when the queue is empty.
+    void HandleMessage();
+    // Handles every message waiting, then returns.
+    void ProcessMessages();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    void Minimize();
+
+    // Shows the exception being handled (an abort is dropped silently) and
+    // cancels any pointer capture.
+    void HandleException() noexcept;
+    void ShowException(const std::string& message);
+
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& hint);
+    std::function<void()> OnHint;
+
+private:
+    class AppWindow;
+    bool ProcessMessage(MSG& msg);
+    bool IsKeyMessage(const MSG& msg);
+
+    std::string FTitle;
+    std::unique_ptr<AppWindow> FWindow;
+    TCustomForm* FMainForm = nullptr;
+    TCustomForm* FActiveForm = nullptr;
+    bool FActive = false;
+    bool FTerminated = false;
+    std::string FHint;
+};
+
+// Start-up of the form layer, before any window exists: common controls,
+// DPI awareness on Windows 6 and later, the screen's pixels per inch and the
+// classes stored descriptions may name.
+void InitializeForms();
+int ScreenPixelsPerInch();
+
+// The application object of this process, made on first use.
+TApplication& Application();
+
+// The shortcut value of a key message (WM_KEYDOWN / WM_SYSKEYDOWN).
+TShortCut ShortCutFromKeyMessage(const MSG& msg);
+
+}  // namespace forms

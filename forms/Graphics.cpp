@@ -1,0 +1,194 @@
+#include "forms/Graphics.h"
+
+#include <cstring>
+
+namespace forms {
+
+COLORREF ColorToRGB(TColor color) {
+    if ((color & 0xFF000000u) == clSystemColor) return ::GetSysColor(int(color & 0xFF));
+    return color & 0x00FFFFFFu;
+}
+
+bool ColorFromName(std::string_view name, TColor& color) {
+    struct Named {
+        const char* name;
+        TColor value;
+    };
+    static const Named kColors[] = {
+        {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
+        {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
+        {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
+        {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
+        {"clNone", clNone}, {"clDefault", clDefault},
+        {"clScrollBar", clSystemColor | COLOR_SCROLLBAR},
+        {"clBackground", clSystemColor | COLOR_BACKGROUND},
+        {"clActiveCaption", clSystemColor | COLOR_ACTIVECAPTION},
+        {"clInactiveCaption", clSystemColor | COLOR_INACTIVECAPTION},
+        {"clMenu", clSystemColor | COLOR_MENU}, {"clWindow", clWindow},
+        {"clWindowFrame", clSystemColor | COLOR_WINDOWFRAME},
+        {"clMenuText", clSystemColor | COLOR_MENUTEXT}, {"clWindowText", clWindowText},
+        {"clCaptionText", clSystemColor | COLOR_CAPTIONTEXT},
+        {"clActiveBorder", clSystemColor | COLOR_ACTIVEBORDER},
+        {"clInactiveBorder", clSystemColor | COLOR_INACTIVEBORDER},
+        {"clAppWorkSpace", clSystemColor | COLOR_APPWORKSPACE},
+        {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText},
+        {"clBtnFace", clBtnFace}, {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText},
+        {"clBtnText", clBtnText},
+        {"clInactiveCaptionText", clSystemColor | COLOR_INACTIVECAPTIONTEXT},
+        {"clBtnHighlight", clBtnHighlight},
+        {"cl3DDkShadow", clSystemColor | COLOR_3DDKSHADOW},
+        {"cl3DLight", clSystemColor | COLOR_3DLIGHT},
+        {"clInfoText", clSystemColor | COLOR_INFOTEXT}, {"clInfoBk", clSystemColor | COLOR_INFOBK},
+        {"clHotLight", clSystemColor | COLOR_HOTLIGHT},
+        {"clGradientActiveCaption", clSystemColor | COLOR_GRADIENTACTIVECAPTION},
+        {"clGradientInactiveCaption", clSystemColor | COLOR_GRADIENTINACTIVECAPTION},
+        {"clMenuHighlight", clSystemColor | COLOR_MENUHILIGHT},
+        {"clMenuBar", clSystemColor | COLOR_MENUBAR},
+    };
+    for (const auto& c : kColors) {
+        if (name == c.name) {
+            color = c.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+int MulDiv(int a, int b, int c) {
+    if (c == 0) return -1;
+    long long product = static_cast<long long>(a) * b;
+    bool negative = (product < 0) != (c < 0);
+    unsigned long long p = product < 0 ? 0ull - static_cast<unsigned long long>(product) : product;
+    unsigned long long d = c < 0 ? 0ull - static_cast<unsigned long long>(c) : static_cast<unsigned long long>(c);
+    unsigned long long q = (p + d / 2) / d;  // halves round away from zero
+    return negative ? -static_cast<int>(q) : static_cast<int>(q);
+}
+
+TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FColor(clWindowText) {}
+
+void TFont::Changed() {
+    FHandle.Reset();
+    if (OnChange) OnChange();
+}
+
+void TFont::SetName(std::string name) {
+    if (name == FName) return;
+    FName = std::move(name);
+    Changed();
+}
+
+void TFont::SetHeight(int height) {
+    if (height == FHeight) return;
+    FHeight = height;
+    Changed();
+}
+
+void TFont::SetColor(TColor color) {
+    if (color == FColor) return;
+    FColor = color;
+    // The colour is not part of the handle; keep it.
+    if (OnChange) OnChange();
+}
+
+void TFont::SetStyle(TFontStyles style) {
+    if (style == FStyle) return;
+    FStyle = style;
+    Changed();
+}
+
+void TFont::SetCharset(BYTE charset) {
+    if (charset == FCharset) return;
+    FCharset = charset;
+    Changed();
+}
+
+void TFont::Assign(const TFont& source) {
+    if (&source == this) return;
+    FName = source.FName;
+    FHeight = source.FHeight;
+    FColor = source.FColor;
+    FStyle = source.FStyle;
+    FCharset = source.FCharset;
+    Changed();
+}
+
+void TFont::AssignLogFont(const LOGFONTA& lf) {
+    FName = lf.lfFaceName;
+    FHeight = lf.lfHeight;
+    FStyle = 0;
+    if (lf.lfWeight >= FW_BOLD) FStyle |= unsigned(TFontStyle::Bold);
+    if (lf.lfItalic) FStyle |= unsigned(TFontStyle::Italic);
+    if (lf.lfUnderline) FStyle |= unsigned(TFontStyle::Underline);
+    if (lf.lfStrikeOut) FStyle |= unsigned(TFontStyle::StrikeOut);
+    FCharset = lf.lfCharSet;
+    Changed();
+}
+
+LOGFONTA TFont::LogFont() const {
+    LOGFONTA lf{};
+    lf.lfHeight = FHeight;
+    lf.lfWeight = HasStyle(FStyle, TFontStyle::Bold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = HasStyle(FStyle, TFontStyle::Italic);
+    lf.lfUnderline = HasStyle(FStyle, TFontStyle::Underline);
+    lf.lfStrikeOut = HasStyle(FStyle, TFontStyle::StrikeOut);
+    lf.lfCharSet = FCharset;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    std::strncpy(lf.lfFaceName, FName.c_str(), LF_FACESIZE - 1);
+    return lf;
+}
+
+HFONT TFont::Handle() const {
+    if (!FHandle) {
+        LOGFONTA lf = LogFont();
+        FHandle.Reset(::CreateFontIndirectA(&lf));
+    }
+    return FHandle.Get();
+}
+
+bool operator==(const TFont& a, const TFont& b) {
+    return a.FName == b.FName && a.FHeight == b.FHeight && a.FColor == b.FColor &&
+           a.FStyle == b.FStyle && a.FCharset == b.FCharset;
+}
+
+void TCanvas::FillRect(const RECT& r, TColor color) const {
+    Brush brush(::CreateSolidBrush(ColorToRGB(color)));
+    ::FillRect(FDC, &r, brush.Get());
+}
+
+void TCanvas::Frame3D(RECT& r, TColor topLeft, TColor bottomRight, int width) const {
+    COLORREF tl = ColorToRGB(topLeft), br = ColorToRGB(bottomRight);
+    Brush tlBrush(::CreateSolidBrush(tl)), brBrush(::CreateSolidBrush(br));
+    for (int i = 0; i < width && r.right > r.left && r.bottom > r.top; ++i) {
+        RECT top{r.left, r.top, r.right - 1, r.top + 1};
+        RECT left{r.left, r.top, r.left + 1, r.bottom - 1};
+        RECT right{r.right - 1, r.top, r.right, r.bottom};
+        RECT bottom{r.left, r.bottom - 1, r.right, r.bottom};
+        ::FillRect(FDC, &top, tlBrush.Get());
+        ::FillRect(FDC, &left, tlBrush.Get());
+        ::FillRect(FDC, &right, brBrush.Get());
+        ::FillRect(FDC, &bottom, brBrush.Get());
+        ::InflateRect(&r, -1, -1);
+    }
+}
+
+SIZE TCanvas::TextExtent(const TFont& font, std::string_view text) const {
+    SelectGuard select(FDC, font.Handle());
+    SIZE size{};
+    ::GetTextExtentPoint32A(FDC, text.data(), int(text.size()), &size);
+    return size;
+}
+
+int TCanvas::DrawText(const TFont& font, std::string_view text, RECT& r, UINT format) const {
+    SelectGuard select(FDC, font.Handle());
+    int oldMode = ::SetBkMode(FDC, TRANSPARENT);
+    COLORREF oldColor = ::SetTextColor(FDC, ColorToRGB(font.Color()));
+    int height = ::DrawTextA(FDC, text.data(), int(text.size()), &r, format);
+    ::SetTextColor(FDC, oldColor);
+    ::SetBkMode(FDC, oldMode);
+    return height;
+}
+
+}  // namespace forms

@@ -1,0 +1,361 @@
+#include "app/Main.h"
+
+#include <gtest/gtest.h>
+
+#include "forms/Exceptions.h"
+#include "forms/FormReader.h"
+#include "tests/common/TestSupport.h"
+
+using namespace forms;
+using testsupport::BoxAnswerer;
+
+namespace {
+
+constexpr std::int64_t kMs = 10'000;  // clock units per millisecond
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application().SetActive(true);
+        form = TfrmMain::Create([this] { return now; });
+    }
+    void TearDown() override {
+        form.reset();
+        TTimer::SetSystemTimerFunction(nullptr);
+    }
+
+    // One timer event at the given time since the last Start.
+    void EventAt(std::int64_t ms) {
+        now = started + ms * kMs;
+        ::PostMessageA(form->Timer->WindowHandle(), WM_TIMER, 1, 0);
+        Application().ProcessMessages();
+    }
+    void Start() {
+        started = now;
+        Key(VK_F2);
+    }
+    // A key as the message loop gets it.
+    void Key(WORD key, bool alt = false) {
+        ::PostMessageA(form->Handle(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, alt ? (1 << 29) | 1 : 1);
+        Application().ProcessMessages();
+    }
+    std::string Panel() const { return form->pnlTime->Caption(); }
+    std::string Status() const { return form->lblElapsedTime->Caption(); }
+
+    std::int64_t now = 5'000'000'000;  // any point in the clock's life
+    std::int64_t started = 0;
+    std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(MainWindow, StartsIdleWithTheStoredLayout) {
+    EXPECT_EQ(form->Caption(), "Quorva");
+    EXPECT_EQ(form->ClientWidth(), 375);
+    EXPECT_EQ(form->ClientHeight(), 157);
+    EXPECT_EQ(form->Color(), 0x00FFE8E8u);
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 00 sec");
+    EXPECT_EQ(Status(), "Elapsed Time");
+    EXPECT_FALSE(form->Timer->Enabled());
+    EXPECT_EQ(form->Timer->Interval(), 1000u);
+    EXPECT_TRUE(form->actStart->Enabled());
+    EXPECT_FALSE(form->actPause->Enabled());
+    EXPECT_FALSE(form->actStop->Enabled());
+    EXPECT_TRUE(form->actExit->Enabled());
+    EXPECT_TRUE(form->actAbout->Enabled());
+    // The panel fills the client area; the status label sits at 10, 5.
+    RECT panel = form->pnlTime->BoundsRect();
+    EXPECT_EQ(panel.right - panel.left, 375);
+    EXPECT_EQ(panel.bottom - panel.top, 157);
+    EXPECT_EQ(form->lblElapsedTime->Left(), 10);
+    EXPECT_EQ(form->lblElapsedTime->Top(), 5);
+    EXPECT_GT(form->lblElapsedTime->Width(), 0);
+}
+
+TEST_F(MainWindow, CommandsFollowTheStateTable) {
+    struct Expect {
+        const char* state;
+        bool timer, start, pause, stop;
+        const char *pauseCaption, *pauseHint, *status;
+    };
+    auto check = [&](const Expect& e) {
+        SCOPED_TRACE(e.state);
+        EXPECT_EQ(form->Timer->Enabled(), e.timer);
+        EXPECT_EQ(form->actStart->Enabled(), e.start);
+        EXPECT_EQ(form->actPause->Enabled(), e.pause);
+        EXPECT_EQ(form->actStop->Enabled(), e.stop);
+        EXPECT_EQ(form->actPause->Caption(), e.pauseCaption);
+        EXPECT_EQ(form->actPause->Hint(), e.pauseHint);
+        EXPECT_EQ(Status(), e.status);
+    };
+    check({"idle", false, true, false, false, "Pause", "Pause Timer", "Elapsed Time"});
+    Start();
+    check({"running", true, false, true, true, "Pause", "Pause Timer", "Elapsed Time"});
+    EventAt(1000);
+    Key(VK_F3);
+    check({"paused", false, false, true, true, "Resume", "Resume Timer", "Timer Paused"});
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 01 sec");
+    Key(VK_F3);
+    check({"resumed", true, false, true, true, "Pause", "Pause Timer", "Elapsed Time"});
+    {
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+        ASSERT_EQ(yes.Seen().size(), 1u);
+        EXPECT_EQ(yes.Seen()[0].title, "Confirm");
+    }
+    check({"stopped", false, true, false, false, "Pause", "Pause Timer", "Final Time"});
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 01 sec");  // the final time stays
+    Start();
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 00 sec");  // cleared at once
+    check({"restarted", true, false, true, true, "Pause", "Pause Timer", "Elapsed Time"});
+}
+
+TEST_F(MainWindow, TimeTextCarriesAndGrows) {
+    struct Case {
+        std::int64_t seconds;
+        const char* text;
+    } cases[] = {
+        {59, "00 hrs, 00 min, 59 sec"},      {60, "00 hrs, 01 min, 00 sec"},
+        {3599, "00 hrs, 59 min, 59 sec"},    {3600, "01 hrs, 00 min, 00 sec"},
+        {9 * 3600, "09 hrs, 00 min, 00 sec"}, {10 * 3600 + 61, "10 hrs, 01 min, 01 sec"},
+        {100 * 3600, "100 hrs, 00 min, 00 sec"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Start();
+        EventAt(c.seconds * 1000);
+        EXPECT_EQ(Panel(), c.text);
+        EXPECT_EQ(form->Seconds() + 60 * form->Minutes() + 3600LL * form->Hours(), c.seconds);
+        {
+            BoxAnswerer yes(IDYES);
+            Key(VK_F4);
+        }
+    }
+}
+
+TEST_F(MainWindow, EachSecondShowsOnceThoughEventsComeEarlyOrLate) {
+    // Event times in ms after Start, and the seconds the panel then shows.
+    struct Event {
+        std::int64_t at;
+        int shows;
+    } events[] = {
+        {990, 1}, {2010, 2}, {2995, 3}, {4040, 4}, {4999, 5},  // jitter
+        {8300, 8},                                             // delayed: catches up
+        {8500, 8},                                             // early stray: no second count
+        {9000, 9},
+    };
+    Start();
+    for (const Event& e : events) {
+        EventAt(e.at);
+        EXPECT_EQ(form->Seconds(), e.shows) << "event at " << e.at << " ms";
+    }
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 09 sec");
+}
+
+TEST_F(MainWindow, PauseKeepsTheRunningFractionOfASecond) {
+    Start();
+    EventAt(1000);
+    now = started + 1600 * kMs;
+    Key(VK_F3);  // pause 0.6 s into the second second
+    // Events while paused count nothing, however long the pause.
+    now += 3600 * 1000 * kMs;
+    ::PostMessageA(form->Timer->WindowHandle(), WM_TIMER, 1, 0);
+    Application().ProcessMessages();
+    EXPECT_EQ(form->Seconds(), 1);
+    Key(VK_F3);  // resume: 0.4 s remain of that second
+    EXPECT_EQ(form->Timer->Interval(), 400u);
+    std::int64_t resumed = now;
+    now = resumed + 400 * kMs;
+    ::PostMessageA(form->Timer->WindowHandle(), WM_TIMER, 1, 0);
+    Application().ProcessMessages();
+    EXPECT_EQ(form->Seconds(), 2);
+    EXPECT_EQ(form->Timer->Interval(), 1000u);  // back on whole seconds
+}
+
+TEST_F(MainWindow, TitleShowsTheTimeOnlyWhileInactive) {
+    Start();
+    Application().SetActive(false);
+    EventAt((3600 + 2 * 60 + 3) * 1000);
+    EXPECT_EQ(Application().Title(), "Quorva 1:2:3");
+    Application().SetActive(true);
+    EXPECT_EQ(Application().Title(), "Quorva 1:2:3");  // until the next event
+    EventAt((3600 + 2 * 60 + 4) * 1000);
+    EXPECT_EQ(Application().Title(), "Quorva");
+    {
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+    }
+    Application().SetActive(false);
+    Start();
+    EventAt((10 * 60 + 5) * 1000);
+    EXPECT_EQ(Application().Title(), "Quorva 0:10:5");
+    Application().SetActive(true);
+    EventAt((10 * 60 + 6) * 1000);
+}
+
+TEST_F(MainWindow, StopAnsweredNoKeepsCounting) {
+    for (int answer : {IDNO, IDCANCEL}) {
+        SCOPED_TRACE(answer);
+        Start();
+        EventAt(1000);
+        {
+            BoxAnswerer no(answer);
+            Key(VK_F4);
+            ASSERT_EQ(no.Seen().size(), 1u);
+            EXPECT_EQ(no.Seen()[0].title, "Confirm");
+            const auto& texts = no.Seen()[0].texts;
+            EXPECT_NE(std::find(texts.begin(), texts.end(), "Stop the timer and clear the counter?"), texts.end());
+        }
+        EXPECT_TRUE(form->Timer->Enabled());
+        EXPECT_EQ(Status(), "Elapsed Time");
+        EventAt(2000);
+        EXPECT_EQ(Panel(), "00 hrs, 00 min, 02 sec");
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+    }
+}
+
+TEST_F(MainWindow, StopWhilePausedKeepsTheTimeAtPause) {
+    Start();
+    EventAt(3000);
+    Key(VK_F3);
+    {
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+    }
+    EXPECT_EQ(Status(), "Final Time");
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 03 sec");
+    EXPECT_EQ(form->actPause->Caption(), "Pause");
+    EXPECT_FALSE(form->Timer->Enabled());
+}
+
+TEST_F(MainWindow, DisabledCommandsIgnoreTheirKeys) {
+    Key(VK_F3);  // Pause while idle
+    Key(VK_F4);  // Stop while idle: no question
+    EXPECT_EQ(Status(), "Elapsed Time");
+    EXPECT_FALSE(form->Timer->Enabled());
+    Start();
+    EventAt(5000);
+    Key(VK_F2);  // Start while running: the count goes on
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 05 sec");
+}
+
+TEST_F(MainWindow, ClosingAsksOnlyWhileRunning) {
+    EXPECT_TRUE(form->CloseQuery());  // idle
+    Start();
+    {
+        BoxAnswerer no(IDNO);
+        EXPECT_FALSE(form->CloseQuery());
+        ASSERT_EQ(no.Seen().size(), 1u);
+        const auto& texts = no.Seen()[0].texts;
+        EXPECT_NE(std::find(texts.begin(), texts.end(), "Timer is active. Are you sure you want to quit?"),
+                  texts.end());
+    }
+    {
+        BoxAnswerer no(IDNO);
+        Key('X', true);  // Alt+X asks, and No keeps the program running
+        EXPECT_EQ(no.Seen().size(), 1u);
+    }
+    EXPECT_TRUE(form->Timer->Enabled());
+    EXPECT_FALSE(Application().Terminated());
+    Key(VK_F3);
+    EXPECT_TRUE(form->CloseQuery());  // paused
+    {
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+    }
+    EXPECT_TRUE(form->CloseQuery());  // stopped
+}
+
+TEST_F(MainWindow, AnErrorInACommandIsShownAndTheProgramGoesOn) {
+    struct Case {
+        const char* message;
+        const char* shown;
+    } cases[] = {{"Boom", "Boom."}, {"Done.", "Done."}, {"Stopped!", "Stopped!"}, {"Really?", "Really?."}, {"version 2", "version 2."}};
+    for (const Case& c : cases) {
+        form->ShowAbout = [&] { throw Exception(c.message); };
+        BoxAnswerer ok(IDOK);
+        Key('A', true);
+        ASSERT_EQ(ok.Seen().size(), 1u) << c.message;
+        EXPECT_EQ(ok.Seen()[0].title, "Quorva");
+        const auto& texts = ok.Seen()[0].texts;
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.shown), texts.end())
+            << c.message << " showed " << ::testing::PrintToString(texts);
+    }
+    // An abort is silent.
+    form->ShowAbout = [] { throw EAbort(); };
+    BoxAnswerer ok(IDOK);
+    Key('A', true);
+    EXPECT_TRUE(ok.Seen().empty());
+    Start();
+    EXPECT_TRUE(form->Timer->Enabled());
+}
+
+TEST_F(MainWindow, NoTimerLeftStopsTheStartCommand) {
+    TTimer::SetSystemTimerFunction([](HWND, UINT_PTR, UINT, TIMERPROC) -> UINT_PTR { return 0; });
+    BoxAnswerer ok(IDOK);
+    Key(VK_F2);
+    ASSERT_EQ(ok.Seen().size(), 1u);
+    const auto& texts = ok.Seen()[0].texts;
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Not enough timers available."), texts.end());
+    // The remaining steps did not run, and nothing claims to be counting.
+    EXPECT_FALSE(form->Timer->Enabled());
+    EXPECT_TRUE(form->actStart->Enabled());
+    EXPECT_FALSE(form->actStop->Enabled());
+    EXPECT_TRUE(form->CloseQuery());
+}
+
+TEST_F(MainWindow, PaintsTheTimeCentredOnTheWindowColour) {
+    testsupport::Snapshot panel(form->pnlTime->Handle());
+    const COLORREF windowColour = RGB(232, 232, 255);
+    EXPECT_EQ(panel.Pixel(2, 2), windowColour);  // border
+    EXPECT_EQ(panel.Pixel(370, 150), windowColour);
+    // The time text sits in the middle band, centred: as much ink left of the
+    // middle as right of it, within a column or two.
+    int left = 0, right = 0;
+    for (int x = 0; x < 375; ++x)
+        for (int y = 60; y < 100; ++y)
+            if (GetRValue(panel.Pixel(x, y)) < 100) ++(x < 375 / 2 ? left : right);
+    EXPECT_GT(left + right, 200);
+    EXPECT_NEAR(left, right, (left + right) / 10);
+    EXPECT_EQ(panel.Pixel(8, 78), windowColour);
+}
+
+}  // namespace
+
+// A damaged description ends creation with a clear error and leaves nothing
+// behind.
+TEST(MainWindowDescription, DamageIsReportedAndNothingLeaks) {
+    ObjectNode good = LoadFormResource("TFRMMAIN");
+    auto without = [&](const char* name) {
+        ObjectNode n = good;
+        auto& kids = n.children;
+        kids.erase(std::remove_if(kids.begin(), kids.end(), [&](const ObjectNode& k) { return k.name == name; }),
+                   kids.end());
+        return n;
+    };
+    auto withProperty = [&](Property p) {
+        ObjectNode n = good;
+        n.children[0].properties.push_back(std::move(p));
+        return n;
+    };
+    struct Case {
+        ObjectNode node;
+        const char* says;
+    } cases[] = {
+        {without("Timer"), "Timer"},
+        {withProperty({"Colour", Value::Int(1)}), "pnlTime.Colour"},
+        {withProperty({"BorderWidth", Value::Str("wide")}), "Invalid property value"},
+        {withProperty({"OnClick", Value::Id("NoSuchHandler")}), "NoSuchHandler"},
+    };
+    HandleCount before = LiveHandles();
+    for (const Case& c : cases) {
+        try {
+            TfrmMain::Create(c.node);
+            ADD_FAILURE() << "no error for " << c.says;
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+        }
+    }
+    { auto form = TfrmMain::Create(good); }
+    EXPECT_EQ(LiveHandles().gdi, before.gdi);
+    EXPECT_EQ(LiveHandles().user, before.user);
+}

@@ -1,0 +1,135 @@
+// Helpers for tests that drive real windows under Wine.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/Forms.h"
+
+namespace testsupport {
+
+// What a modal box showed before the answerer closed it.
+struct SeenBox {
+    std::string title;
+    std::vector<std::string> texts;  // texts of its child windows
+};
+
+inline std::string WindowText(HWND w) {
+    char buffer[512] = {};
+    ::GetWindowTextA(w, buffer, sizeof buffer);
+    return buffer;
+}
+
+// Answers the next modal box of this thread (a message box, the classic or
+// the task-dialog confirmation) from inside its own message loop: records
+// what it shows and presses the button with the given id (IDYES, IDNO,
+// IDOK) or IDCANCEL for Esc.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(int answer) : FAnswer(answer) {
+        Current() = this;
+        FTimer = ::SetTimer(nullptr, 0, 20, &BoxAnswerer::Tick);
+    }
+    ~BoxAnswerer() {
+        ::KillTimer(nullptr, FTimer);
+        Current() = nullptr;
+    }
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    const std::vector<SeenBox>& Seen() const { return FSeen; }
+
+private:
+    static BoxAnswerer*& Current() {
+        static BoxAnswerer* current = nullptr;
+        return current;
+    }
+
+    static BOOL CALLBACK CollectChild(HWND child, LPARAM p) {
+        auto* box = reinterpret_cast<SeenBox*>(p);
+        std::string text = WindowText(child);
+        if (!text.empty()) box->texts.push_back(text);
+        return TRUE;
+    }
+
+    static BOOL CALLBACK FindBox(HWND w, LPARAM p) {
+        char cls[64] = {};
+        ::GetClassNameA(w, cls, sizeof cls);
+        if (std::string(cls) != "#32770" || !::IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+    }
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        BoxAnswerer* self = Current();
+        if (!self || self->FBusy) return;
+        HWND box = nullptr;
+        ::EnumThreadWindows(::GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+        if (!box) return;
+        self->FBusy = true;
+        try {
+            SeenBox seen;
+            seen.title = WindowText(box);
+            ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&seen));
+            self->FSeen.push_back(seen);
+            // A task dialog takes its buttons by message, other boxes by command.
+            ::SendMessageA(box, TDM_CLICK_BUTTON, WPARAM(self->FAnswer), 0);
+            if (::IsWindow(box) && ::IsWindowVisible(box)) ::PostMessageA(box, WM_COMMAND, WPARAM(self->FAnswer), 0);
+        } catch (...) {
+        }
+        self->FBusy = false;
+    }
+
+    int FAnswer;
+    UINT_PTR FTimer = 0;
+    bool FBusy = false;
+    std::vector<SeenBox> FSeen;
+};
+
+// Pumps messages until the condition holds or the time runs out.
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+    DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > timeoutMs) return false;
+        forms::Application().ProcessMessages();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// What a window paints for itself, captured once and read pixel by pixel.
+class Snapshot {
+public:
+    explicit Snapshot(HWND window) {
+        RECT r;
+        ::GetClientRect(window, &r);
+        FWidth = r.right;
+        FHeight = r.bottom;
+        HDC screen = ::GetDC(nullptr);
+        FDC = ::CreateCompatibleDC(screen);
+        FBitmap = ::CreateCompatibleBitmap(screen, FWidth, FHeight);
+        ::ReleaseDC(nullptr, screen);
+        FOld = ::SelectObject(FDC, FBitmap);
+        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC), PRF_CLIENT);
+    }
+    ~Snapshot() {
+        ::SelectObject(FDC, FOld);
+        ::DeleteObject(FBitmap);
+        ::DeleteDC(FDC);
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    COLORREF Pixel(int x, int y) const { return ::GetPixel(FDC, x, y); }
+
+private:
+    int FWidth = 0, FHeight = 0;
+    HDC FDC = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOld = nullptr;
+};
+
+}  // namespace testsupport

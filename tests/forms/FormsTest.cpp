@@ -1,0 +1,274 @@
+// The form layer: ownership and free notification, loading descriptions,
+// commands and their links, shortcuts, screen snap.
+#include <gtest/gtest.h>
+
+#include "forms/ActnList.h"
+#include "forms/Dialogs.h"
+#include "forms/Exceptions.h"
+#include "forms/ExtCtrls.h"
+#include "forms/FormReader.h"
+#include "forms/Forms.h"
+#include "forms/StdCtrls.h"
+#include "tests/common/TestSupport.h"
+
+using namespace forms;
+
+namespace {
+
+// A component that refers to another one across owners.
+class TThing : public TComponent {
+public:
+    using TComponent::TComponent;
+    const char* ClassName() const override { return "TThing"; }
+    TComponent* Buddy = nullptr;
+    std::vector<std::string> Log;
+    int Size = 0;
+
+    void SetBuddy(TComponent* buddy) {
+        if (Buddy) RemoveFreeNotification(Buddy);
+        Buddy = buddy;
+        if (Buddy) FreeNotification(Buddy);
+    }
+
+protected:
+    void Notification(TComponent* c, TOperation op) override {
+        TComponent::Notification(c, op);
+        if (op == TOperation::Remove && c == Buddy) Buddy = nullptr;
+    }
+    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override {
+        if (name == "Buddy") {
+            reader.AddReference(prop::Ident(value), [this](TComponent* c) { SetBuddy(c); });
+            Log.push_back("Buddy set later");
+        } else if (name == "Size") {
+            Size = prop::Int(value);
+            Log.push_back("Size=" + std::to_string(Size));
+        } else {
+            return TComponent::ReadProperty(name, value, reader);
+        }
+        return true;
+    }
+    void Loaded() override {
+        TComponent::Loaded();
+        Log.push_back(Buddy ? "Loaded with " + Buddy->Name() : "Loaded alone");
+    }
+};
+
+class TTestForm : public TForm {
+public:
+    TTestForm() : TForm(nullptr) {}
+    const char* ClassName() const override { return "TTestForm"; }
+    void Load(const ObjectNode& node) { Create(node); }
+    int Clicks = 0;
+
+protected:
+    TMethod FindMethod(const std::string& name) override {
+        if (name == "Clicked") return std::function<void(TComponent*)>([this](TComponent*) { ++Clicks; });
+        return TForm::FindMethod(name);
+    }
+};
+
+struct RegisterThing {
+    RegisterThing() { RegisterComponentClass<TThing>("TThing"); }
+} registerThing;
+
+ObjectNode Node(std::string cls, std::string name, std::vector<Property> props, std::vector<ObjectNode> kids = {}) {
+    return ObjectNode{std::move(cls), std::move(name), std::move(props), std::move(kids)};
+}
+
+TEST(Components, OwnersFreeWhatTheyOwnAndReferencesAreDropped) {
+    auto owner = std::make_unique<TThing>(nullptr);
+    auto other = std::make_unique<TThing>(nullptr);
+    auto* a = new TThing(owner.get());
+    auto* b = new TThing(owner.get());
+    auto* c = new TThing(other.get());
+    a->SetName("a");
+    b->SetName("b");
+    EXPECT_EQ(owner->FindComponent("B"), b);  // names compare without case
+    EXPECT_THROW(b->SetName("A"), EInvalidOperation);
+    a->SetBuddy(b);  // same owner
+    c->SetBuddy(b);  // across owners
+    delete b;
+    EXPECT_EQ(a->Buddy, nullptr);
+    EXPECT_EQ(c->Buddy, nullptr);
+    EXPECT_EQ(owner->Components().size(), 1u);
+    c->SetBuddy(a);
+    owner.reset();  // frees a
+    EXPECT_EQ(c->Buddy, nullptr);
+}
+
+TEST(Reading, PropertiesInOrderReferencesAfterwardsThenLoaded) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {{"Caption", Value::Str("Hello")}},
+                   {Node("TThing", "first", {{"Size", Value::Int(1)}, {"Buddy", Value::Id("second")}, {"Size", Value::Int(2)}}),
+                    Node("TThing", "second", {})}));
+    auto* first = dynamic_cast<TThing*>(form.FindComponent("first"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Buddy, form.FindComponent("second"));  // a forward reference
+    EXPECT_EQ(first->Log, (std::vector<std::string>{"Size=1", "Buddy set later", "Size=2", "Loaded with second"}));
+    EXPECT_EQ(form.Caption(), "Hello");
+    EXPECT_EQ(testsupport::WindowText(form.Handle()), "Hello");
+}
+
+TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
+    struct Case {
+        ObjectNode node;
+        const char* says;
+    } cases[] = {
+        {Node("TTestForm", "frm", {}, {Node("TNoSuchClass", "x", {})}), "Class TNoSuchClass not found"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"Colour", Value::Int(3)}})}),
+         "Error reading t.Colour: Property Colour does not exist"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"Size", Value::Str("big")}})}),
+         "Error reading t.Size: Invalid property value"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"Buddy", Value::Id("nobody")}})}),
+         "Error reading t.Buddy: Component nobody not found"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {}), Node("TThing", "T", {})}),
+         "A component named T already exists"},
+        {Node("TTestForm", "frm", {}, {Node("TPanel", "p", {{"OnClick", Value::Id("Missing")}})}),
+         "Method Missing not found"},
+        {Node("TTestForm", "frm", {}, {Node("TPanel", "p", {{"Align", Value::Id("alSideways")}})}),
+         "Invalid property value"},
+    };
+    for (const Case& c : cases) {
+        TTestForm form;
+        try {
+            form.Load(c.node);
+            ADD_FAILURE() << "no error for " << c.says;
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+        }
+        EXPECT_TRUE(form.Components().empty()) << c.says;
+    }
+}
+
+TEST(Reading, ControlsTakeTheirParentsFontAndColourUnlessTheyHaveTheirOwn) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {{"Color", Value::Int(0x123456)}, {"Font.Name", Value::Str("Tahoma")}},
+                   {Node("TPanel", "p", {{"ParentColor", Value::Bool(true)}, {"Font.Height", Value::Int(-20)}},
+                         {Node("TLabel", "l", {{"Caption", Value::Str("Hi")}, {"OnClick", Value::Id("Clicked")}})})}));
+    auto* panel = dynamic_cast<TPanel*>(form.FindComponent("p"));
+    auto* label = dynamic_cast<TLabel*>(form.FindComponent("l"));
+    ASSERT_TRUE(panel && label);
+    EXPECT_EQ(panel->Color(), 0x123456u);
+    EXPECT_EQ(label->Color(), 0x123456u);
+    EXPECT_EQ(panel->Font().Name(), "Tahoma");  // taken when it joined the form
+    EXPECT_EQ(label->Font().Height(), -20);     // inherited from the panel
+    form.Font().SetName("Arial");               // the panel has a font of its own by now
+    EXPECT_EQ(panel->Font().Name(), "Tahoma");
+    EXPECT_EQ(label->Font().Name(), "Tahoma");
+    form.SetColor(0x654321);
+    EXPECT_EQ(label->Color(), 0x654321u);
+    // A click on the windowless label reaches its handler through the panel.
+    ::SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 1, label->Top() + 1));
+    ::SendMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 1, label->Top() + 1));
+    EXPECT_EQ(form.Clicks, 1);
+}
+
+// A client that follows a command's caption while it still shows the old one.
+class CaptionLink : public TActionLink {
+public:
+    std::string caption;
+    std::vector<std::string> offered;
+    bool IsCaptionLinked() const override { return TActionLink::IsCaptionLinked() && caption == Action()->Caption(); }
+    void SetCaption(const std::string& value) override {
+        offered.push_back(Action()->Caption() + "->" + value);  // the command still has the old value
+        if (IsCaptionLinked()) caption = value;
+    }
+};
+
+TEST(Commands, ChangesAreOfferedToLinksBeforeTheyAreStored) {
+    TAction action(nullptr);
+    action.SetCaption("Pause");
+    CaptionLink link;
+    link.SetAction(&action);
+    link.caption = "Pause";
+    action.SetCaption("Resume");
+    action.SetCaption("Resume");  // unchanged: not offered
+    EXPECT_EQ(link.offered, (std::vector<std::string>{"Pause->Resume"}));
+    EXPECT_EQ(link.caption, "Resume");
+    link.caption = "Own";
+    action.SetCaption("Pause");
+    EXPECT_EQ(link.caption, "Own");
+}
+
+TEST(Commands, ShortcutsRunOnlyEnabledCommands) {
+    TActionList list(nullptr);
+    TAction* run = new TAction(&list);
+    run->SetActionList(&list);
+    int runs = 0;
+    run->SetShortCut(ShortCut(VK_F2));
+    run->SetOnExecute(TNotifyEvent(&list, "Run", [&](TComponent* sender) {
+        EXPECT_EQ(sender, run);
+        ++runs;
+    }));
+    EXPECT_TRUE(list.IsShortCut(ShortCut(VK_F2)));
+    EXPECT_FALSE(list.IsShortCut(ShortCut(VK_F2, scShift)));
+    run->SetEnabled(false);
+    EXPECT_FALSE(list.IsShortCut(ShortCut(VK_F2)));
+    EXPECT_FALSE(run->Execute());
+    EXPECT_EQ(runs, 1);
+    delete run;
+    EXPECT_TRUE(list.Actions().empty());
+}
+
+TEST(Commands, ShortcutFromKeyMessages) {
+    MSG alt{nullptr, WM_SYSKEYDOWN, 'X', (1 << 29) | 1, 0, {}};
+    MSG f2{nullptr, WM_KEYDOWN, VK_F2, 1, 0, {}};
+    MSG shiftAlone{nullptr, WM_KEYDOWN, VK_SHIFT, 1, 0, {}};
+    EXPECT_EQ(ShortCutFromKeyMessage(alt), 32856);
+    EXPECT_EQ(ShortCutFromKeyMessage(f2), 113);
+    EXPECT_EQ(ShortCutFromKeyMessage(shiftAlone), 0);
+}
+
+TEST(Timer, EventsArriveOnlyWhileEnabled) {
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.OnTimer = TNotifyEvent(&timer, "Tick", [&](TComponent*) { ++ticks; });
+    timer.SetEnabled(false);
+    ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
+    Application().ProcessMessages();
+    EXPECT_EQ(ticks, 0);
+    timer.SetEnabled(true);
+    ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
+    Application().ProcessMessages();
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(ScreenSnap, EdgesNearTheWorkAreaMoveOntoIt) {
+    const RECT work{0, 0, 1024, 738};
+    struct Case {
+        RECT window, expected;
+    } cases[] = {
+        {{9, 9, 400, 200}, {0, 0, 391, 191}},              // left and top
+        {{10, 300, 401, 491}, {10, 300, 401, 491}},         // 10 is not closer than 10
+        {{630, 540, 1018, 731}, {636, 547, 1024, 738}},     // right and bottom
+        {{-5, 100, 1020, 200}, {-1, 100, 1024, 200}},       // right wins over left
+        {{200, 200, 500, 400}, {200, 200, 500, 400}},       // far from every edge
+    };
+    for (const Case& c : cases) {
+        RECT r = SnapToWorkArea(c.window, work, 10);
+        EXPECT_TRUE(::EqualRect(&r, &c.expected)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+}
+
+TEST(Confirmation, AsksWithYesAndNoAndOnlyYesConfirms) {
+    struct Case {
+        TConfirmStyle style;
+        int press;
+        bool result;
+    } cases[] = {
+        {TConfirmStyle::TaskDialog, IDYES, true}, {TConfirmStyle::TaskDialog, IDNO, false},
+        {TConfirmStyle::TaskDialog, IDCANCEL, false}, {TConfirmStyle::Classic, IDYES, true},
+        {TConfirmStyle::Classic, IDNO, false}, {TConfirmStyle::Classic, IDCANCEL, false},
+    };
+    for (const Case& c : cases) {
+        testsupport::BoxAnswerer answer(c.press);
+        EXPECT_EQ(Confirm("Proceed?", c.style), c.result) << c.press;
+        ASSERT_EQ(answer.Seen().size(), 1u);
+        const auto& seen = answer.Seen()[0];
+        EXPECT_EQ(seen.title, "Confirm");
+        for (const char* text : {"Proceed?", "&Yes", "&No"})
+            EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), text), seen.texts.end()) << text;
+    }
+}
+
+}  // namespace

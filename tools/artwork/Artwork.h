@@ -1,0 +1,37 @@
+// The program's artwork: the command pictures of the main window and the
+// program icon, drawn from code and encoded into the files the build embeds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace artwork {
+
+constexpr int kCommandPictureSize = 32;
+constexpr int kCommandPictureCount = 5;
+// Index order of the main window's commands.
+constexpr const char* kCommandPictureFiles[kCommandPictureCount] = {"exit.bin", "start.bin", "pause.bin",
+                                                                    "stop.bin", "about.bin"};
+constexpr const char* kIconFile = "Quorva.ico";
+constexpr int kIconSizes[] = {16, 24, 32, 48, 256};
+
+// Premultiplied BGRA, top row first.
+std::vector<std::uint8_t> renderCommandPicture(int index);
+std::vector<std::uint8_t> renderIcon(int size);
+
+// A 32x32 premultiplied picture as a length-prefixed BMP file.
+std::vector<std::uint8_t> encodeDataBlock(const std::vector<std::uint8_t>& bgra);
+// One 32-bit image with AND mask per size; icons store straight alpha.
+std::vector<std::uint8_t> encodeIcon(const std::vector<int>& sizes,
+                                     const std::vector<std::vector<std::uint8_t>>& bgraImages);
+
+struct OutputFile {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Every file the build needs, in a fixed order.
+std::vector<OutputFile> renderAll();
+
+} // namespace artwork
