@@ -48,6 +48,25 @@ HWND OwnerWindow() {
     return main && main->HandleAllocated() ? main->Handle() : Application().Handle();
 }
 
+// Esc and the close box must answer No. Some task dialogs (Wine's) let
+// them pass unanswered when no button has the cancel id, so they are
+// turned into a press of No here, on every system alike.
+LRESULT CALLBACK CancelMeansNo(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    bool cancel = (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && !::GetDlgItem(dialog, IDCANCEL)) ||
+                  (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) || message == WM_CLOSE;
+    if (cancel) {
+        ::SendMessageA(dialog, TDM_CLICK_BUTTON, IDNO, 0);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(dialog, CancelMeansNo, 1);
+    return ::DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+HRESULT CALLBACK TaskDialogEvents(HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR) {
+    if (notification == TDN_CREATED) ::SetWindowSubclass(dialog, CancelMeansNo, 1, 0);
+    return S_OK;
+}
+
 bool ConfirmWithTaskDialog(TaskDialogIndirectFn taskDialog, const std::string& message) {
     std::wstring title = Wide(ResString("SMsgDlgConfirm"));
     std::wstring text = Wide(message);
@@ -64,6 +83,7 @@ bool ConfirmWithTaskDialog(TaskDialogIndirectFn taskDialog, const std::string& m
     config.cButtons = 2;
     config.pButtons = buttons;
     config.nDefaultButton = IDYES;
+    config.pfCallback = TaskDialogEvents;
     int pressed = 0;
     if (FAILED(taskDialog(&config, &pressed, nullptr, nullptr))) return false;
     return pressed == IDYES;

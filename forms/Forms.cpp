@@ -28,8 +28,10 @@ const std::pair<const char*, TPosition> kPositions[] = {
 
 constexpr UINT WM_ACTIVATE_FORM = WM_APP + 1;
 
+// Shared: the system keeps one copy and frees it with the process.
 HICON ProgramIcon(int size) {
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace
@@ -187,10 +189,13 @@ TModalResult TCustomForm::ShowModal() {
     struct Enum {
         static BOOL CALLBACK Disable(HWND w, LPARAM p) {
             auto* d = reinterpret_cast<Disabled*>(p);
-            if (w != d->self && ::IsWindowVisible(w) && ::IsWindowEnabled(w)) {
-                ::EnableWindow(w, FALSE);
+            if (w == d->self || !::IsWindowVisible(w) || !::IsWindowEnabled(w)) return TRUE;
+            try {
                 d->windows.push_back(w);
+            } catch (...) {
+                return FALSE;  // out of memory: leave the rest enabled
             }
+            ::EnableWindow(w, FALSE);
             return TRUE;
         }
     };

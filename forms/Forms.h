@@ -103,7 +103,6 @@ private:
     bool FPlaced = false;
     bool FModal = false;
     TModalResult FModalResult = mrNone;
-    Icon FIcon;
 };
 
 class TForm : public TCustomForm {

@@ -27,7 +27,7 @@ inline std::string WindowText(HWND w) {
 // Answers the next modal box of this thread (a message box, the classic or
 // the task-dialog confirmation) from inside its own message loop: records
 // what it shows and presses the button with the given id (IDYES, IDNO,
-// IDOK) or IDCANCEL for Esc.
+// IDOK), or presses Esc for IDCANCEL.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(int answer) : FAnswer(answer) {
@@ -76,9 +76,17 @@ private:
             seen.title = WindowText(box);
             ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&seen));
             self->FSeen.push_back(seen);
-            // A task dialog takes its buttons by message, other boxes by command.
-            ::SendMessageA(box, TDM_CLICK_BUTTON, WPARAM(self->FAnswer), 0);
-            if (::IsWindow(box) && ::IsWindowVisible(box)) ::PostMessageA(box, WM_COMMAND, WPARAM(self->FAnswer), 0);
+            if (self->FAnswer == IDCANCEL) {
+                HWND focus = ::GetFocus();
+                if (!focus) focus = box;
+                ::PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+                ::PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+            } else {
+                // A task dialog takes its buttons by message, other boxes by command.
+                ::SendMessageA(box, TDM_CLICK_BUTTON, WPARAM(self->FAnswer), 0);
+                if (::IsWindow(box) && ::IsWindowVisible(box))
+                    ::PostMessageA(box, WM_COMMAND, WPARAM(self->FAnswer), 0);
+            }
         } catch (...) {
         }
         self->FBusy = false;
