@@ -272,3 +272,53 @@ TEST(Confirmation, AsksWithYesAndNoAndOnlyYesConfirms) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Forms, ModalShowRunsItsOwnLoopWhileTimersGoOn) {
+    TTestForm owner;
+    owner.Load(Node("TTestForm", "owner", {}));
+    owner.Show();
+    TTestForm dialog;
+    dialog.Load(Node("TTestForm", "dialog", {}));
+    TTimer timer(nullptr);
+    int ticks = 0;
+    bool ownerDisabled = false;
+    timer.OnTimer = TNotifyEvent(&timer, "Tick", [&](TComponent*) {
+        ownerDisabled = !::IsWindowEnabled(owner.Handle());
+        if (++ticks == 2) dialog.SetModalResult(mrOk);
+    });
+    // Both events wait in the queue: only the modal loop can deliver them.
+    ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
+    ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
+    EXPECT_EQ(dialog.ShowModal(), mrOk);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+    EXPECT_FALSE(dialog.Visible());
+    // Closing a modal form ends its loop with Cancel.
+    ::PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+TEST(Forms, AMovedFormSnapsToTheWorkAreaEdges) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "snappy", {{"ScreenSnap", Value::Bool(true)}, {"ClientWidth", Value::Int(200)},
+                                           {"ClientHeight", Value::Int(100)}}));
+    form.Show();
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    ::GetMonitorInfoA(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &mi);
+    ::SetWindowPos(form.Handle(), nullptr, mi.rcWork.left + 7, mi.rcWork.top + 300, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r;
+    ::GetWindowRect(form.Handle(), &r);
+    EXPECT_EQ(r.left, mi.rcWork.left);
+    EXPECT_EQ(r.top, mi.rcWork.top + 300);
+    ::SetWindowPos(form.Handle(), nullptr, mi.rcWork.left + 100, mi.rcWork.top + 300, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::GetWindowRect(form.Handle(), &r);
+    EXPECT_EQ(r.left, mi.rcWork.left + 100);
+}
+
+}  // namespace

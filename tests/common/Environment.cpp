@@ -3,7 +3,7 @@
 #include "forms/Forms.h"
 
 namespace {
-// The program's start-up, once per test run.
+// The program's start-up, once per test program.
 class ProgramEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
