@@ -77,6 +77,7 @@ void TfrmMain::Loaded() {
     Bind(pnlTime, "pnlTime");
     Bind(lblElapsedTime, "lblElapsedTime");
     Bind(Timer, "Timer");
+    Bind(ImageList, "ImageList");
     Bind(ActionList, "ActionList");
     Bind(actExit, "actExit");
     Bind(actStart, "actStart");

@@ -43,7 +43,30 @@ object frmMain: TfrmMain
     Enabled = False
     OnTimer = TimerTimer
   end
+  object ImageList: TcxImageList
+    Height = 32
+    Width = 32
+    FormatVersion = 1
+    DesignInfo = 7471329
+    ImageInfo = <
+      item
+        Image.Data = @'exit.bin'
+      end
+      item
+        Image.Data = @'start.bin'
+      end
+      item
+        Image.Data = @'pause.bin'
+      end
+      item
+        Image.Data = @'stop.bin'
+      end
+      item
+        Image.Data = @'about.bin'
+      end>
+  end
   object ActionList: TActionList
+    Images = ImageList
     object actExit: TAction
       Caption = 'Exit'
       Hint = 'Exit'

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/cxGraphics.h"
 #include "forms/ActnList.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Forms.h"
@@ -29,6 +30,7 @@ public:
     forms::TPanel* pnlTime = nullptr;
     forms::TLabel* lblElapsedTime = nullptr;
     forms::TTimer* Timer = nullptr;
+    controls::TcxImageList* ImageList = nullptr;
     forms::TActionList* ActionList = nullptr;
     forms::TAction* actExit = nullptr;
     forms::TAction* actStart = nullptr;

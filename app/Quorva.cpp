@@ -4,10 +4,12 @@
 #include <exception>
 
 #include "app/Main.h"
+#include "controls/Startup.h"
 #include "forms/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     forms::InitializeForms();
+    controls::InitializeControls();
     forms::Application().SetTitle("Quorva");
     std::unique_ptr<TfrmMain> frmMain;
     try {
@@ -15,8 +17,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } catch (...) {
         // A damaged stored description: say so and end, nothing half-built.
         forms::Application().HandleException();
+        controls::FinalizeControls();
         return 1;
     }
     forms::Application().Run();
+    frmMain.reset();
+    controls::FinalizeControls();
     return 0;
 }

@@ -156,9 +156,51 @@ bool TCustomAction::ReadProperty(std::string_view name, const Value& value, TRea
 
 // ---- TActionList
 
+TActionList::TActionList(TComponent* owner) : TComponent(owner) {
+    FImageChangeLink.OnChange = [this] { Change(); };
+}
+
 TActionList::~TActionList() {
     std::vector<TCustomAction*> actions = FActions;
     for (TCustomAction* a : actions) a->SetActionList(nullptr);
+}
+
+void TActionList::SetImages(TCustomImageList* images) {
+    if (images == FImages) return;
+    if (FImages) {
+        FImages->UnRegisterChanges(&FImageChangeLink);
+        RemoveFreeNotification(FImages);
+    }
+    FImages = images;
+    if (FImages) {
+        FImages->RegisterChanges(&FImageChangeLink);
+        FreeNotification(FImages);
+    }
+    if (!Destroying()) Change();
+}
+
+void TActionList::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TActionList::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::Remove && component == FImages) SetImages(nullptr);
+}
+
+bool TActionList::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "Images") {
+        reader.AddReference(prop::Ident(value), [this](TComponent* c) {
+            auto* images = dynamic_cast<TCustomImageList*>(c);
+            if (!images) prop::InvalidValue();
+            SetImages(images);
+        });
+    } else if (name == "OnChange") {
+        OnChange = reader.ResolveMethod(prop::Ident(value));
+    } else {
+        return TComponent::ReadProperty(name, value, reader);
+    }
+    return true;
 }
 
 bool TActionList::IsShortCut(TShortCut shortCut) {

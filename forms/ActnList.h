@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/Component.h"
+#include "forms/ImgList.h"
 
 namespace forms {
 
@@ -129,7 +130,7 @@ public:
 
 class TActionList : public TComponent {
 public:
-    using TComponent::TComponent;
+    explicit TActionList(TComponent* owner);
     ~TActionList() override;
     const char* ClassName() const override { return "TActionList"; }
 
@@ -138,9 +139,24 @@ public:
     // none or it did not run (disabled), so the key goes on.
     bool IsShortCut(TShortCut shortCut);
 
+    // The pictures the commands' ImageIndex refers to; dropped when that
+    // list is destroyed.
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* images);
+    // The image list changed (or another one was set).
+    TNotifyEvent OnChange;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+
 private:
     friend class TCustomAction;
+    void Change();
+
     std::vector<TCustomAction*> FActions;
+    TCustomImageList* FImages = nullptr;
+    TChangeLink FImageChangeLink;
 };
 
 }  // namespace forms

@@ -19,6 +19,8 @@ bool TPersistent::ReadProperty(std::string_view name, const Value& value, TReade
 
 TPersistent* TPersistent::SubObject(std::string_view) { return nullptr; }
 
+void TPersistent::WriteProperties(TWriter&) const {}
+
 TComponent::TComponent(TComponent* owner) {
     if (owner) owner->InsertComponent(this);
 }

@@ -14,6 +14,7 @@ namespace forms {
 
 class TComponent;
 class TReader;
+class TWriter;
 
 // An event handler: a named method of a form, bound to that form. Two
 // events are equal when they name the same method of the same object.
@@ -47,6 +48,10 @@ public:
     // Sets one property from the stream; false when there is no such
     // property. Throws EReadError for a value of the wrong kind.
     virtual bool ReadProperty(std::string_view name, const Value& value, TReader& reader);
+
+    // Writes the properties worth storing, in the order a reader expects
+    // them. Nothing by default.
+    virtual void WriteProperties(TWriter& writer) const;
 
 protected:
     // The sub-object published under a name ("Font"), or null.

@@ -20,6 +20,12 @@ const ResStringDefault kFormStrings[] = {
     {"SDuplicateName", "A component named %s already exists"},
     {"SReadError", "Error reading %s: %s"},
     {"SFormResourceNotFound", "Resource %s not found"},
+    {"SOutOfResources", "Out of system resources"},
+    {"SInvalidImageSize", "Invalid image size"},
+    {"SImageListCreateFail", "Cannot create the image list"},
+    {"SImageIndexError", "Invalid ImageList Index"},
+    {"SImageReadFail", "Failed to read ImageList data from stream"},
+    {"SImageWriteFail", "Failed to write ImageList data to stream"},
 };
 
 std::map<std::string, std::string, std::less<>>& Repository() {

@@ -61,6 +61,8 @@ TEST_F(MainWindow, StartsIdleWithTheStoredLayout) {
     EXPECT_FALSE(form->actStop->Enabled());
     EXPECT_TRUE(form->actExit->Enabled());
     EXPECT_TRUE(form->actAbout->Enabled());
+    EXPECT_EQ(form->ActionList->Images(), form->ImageList);
+    EXPECT_EQ(form->ImageList->Count(), 5);
     // The panel fills the client area; the status label sits at 10, 5.
     RECT panel = form->pnlTime->BoundsRect();
     EXPECT_EQ(panel.right - panel.left, 375);

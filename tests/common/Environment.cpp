@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "forms/Forms.h"
+#ifdef QUORVA_TEST_CONTROLS
+#include "controls/Startup.h"
+#endif
 
 namespace {
 // The program's start-up, once per test program.
@@ -8,8 +11,14 @@ class ProgramEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         forms::InitializeForms();
+#ifdef QUORVA_TEST_CONTROLS
+        controls::InitializeControls();
+#endif
         forms::Application().SetTitle("Quorva");
     }
+#ifdef QUORVA_TEST_CONTROLS
+    void TearDown() override { controls::FinalizeControls(); }
+#endif
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
 }  // namespace

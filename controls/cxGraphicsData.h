@@ -1,0 +1,65 @@
+// The "Data" block of a stored bitmap: a length-prefixed BMP file (the
+// plain form) or its run-length compressed form. Pure byte-level code with
+// no window-system dependency; every read is bounds-checked.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "forms/Exceptions.h"
+
+namespace controls {
+
+// A block that is not a well-formed bitmap in either form.
+class EInvalidImageData : public forms::Exception {
+public:
+    explicit EInvalidImageData(const std::string& detail) : forms::Exception("Invalid image data: " + detail) {}
+};
+
+// An uncompressed device-independent bitmap, rows top row first (the
+// plain form stores them bottom row first).
+struct DibImage {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bitsPerPixel = 32;
+    std::vector<std::uint32_t> palette;  // 0x00RRGGBB entries, for 8 bits or fewer
+    std::vector<std::uint8_t> bits;      // height rows of Stride() bytes
+
+    bool Empty() const { return width <= 0 || height <= 0; }
+    std::size_t Stride() const { return StrideOf(width, bitsPerPixel); }
+    static std::size_t StrideOf(std::int32_t width, int bitsPerPixel) {
+        return (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    }
+    friend bool operator==(const DibImage&, const DibImage&) = default;
+};
+
+// Signature of the compressed form, at offset 4.
+inline constexpr std::uint8_t kCompressedSignature[4] = {0x58, 0x44, 0x42, 0x4D};
+// Longest run of the compressed form, in blocks.
+inline constexpr int kMaxRun = 125;
+// Largest plain form we accept; far beyond any picture of an image list,
+// and it bounds what a damaged length can make us allocate.
+inline constexpr std::size_t kMaxPlainSize = 256u << 20;
+
+// Colour depths a bitmap may have.
+bool IsSupportedDepth(int bitsPerPixel);
+
+// The plain form of a bitmap.
+std::vector<std::uint8_t> EncodePlainData(const DibImage& image);
+// The compressed form (version 2) of a plain form; the block size B is the
+// bitmap's bits per pixel divided by 8, at least 1.
+std::vector<std::uint8_t> CompressData(std::span<const std::uint8_t> plain, int bitsPerPixel);
+// The plain form of a block in either form; throws EInvalidImageData.
+std::vector<std::uint8_t> ExpandData(std::span<const std::uint8_t> block);
+// Decodes a block in either form; throws EInvalidImageData.
+DibImage DecodeData(std::span<const std::uint8_t> block);
+// Encodes a bitmap, compressed or plain.
+std::vector<std::uint8_t> EncodeData(const DibImage& image, bool compress);
+
+// Every pixel as 0xAARRGGBB; depths below 32 bits give alpha 0.
+std::vector<std::uint32_t> ToBgra32(const DibImage& image);
+
+}  // namespace controls
