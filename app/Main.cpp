@@ -84,6 +84,14 @@ void TfrmMain::Loaded() {
     Bind(actPause, "actPause");
     Bind(actStop, "actStop");
     Bind(actAbout, "actAbout");
+    Bind(BarManager, "BarManager");
+    Toolbar = BarManager->Bars().Find("Toolbar");
+    if (!Toolbar) MissingComponent("Toolbar");
+    Bind(btnExit, "btnExit");
+    Bind(btnStart, "btnStart");
+    Bind(btnPause, "btnPause");
+    Bind(btnStop, "btnStop");
+    Bind(btnAbout, "btnAbout");
 }
 
 std::int64_t TfrmMain::Now() const { return FClock(); }

@@ -103,4 +103,100 @@ object frmMain: TfrmMain
       OnExecute = actAboutExecute
     end
   end
+  object BarManager: TdxBarManager
+    Font.Charset = DEFAULT_CHARSET
+    Font.Color = clWindowText
+    Font.Height = -12
+    Font.Name = 'Segoe UI'
+    Font.Style = []
+    Categories.Strings = (
+      'Default')
+    Categories.ItemsVisibles = (
+      2)
+    Categories.Visibles = (
+      True)
+    ImageOptions.LargeImages = ImageList
+    ImageOptions.MakeDisabledImagesFaded = True
+    ImageOptions.UseLargeImagesForLargeIcons = True
+    Style = bmsOffice11
+    UseSystemFont = True
+    Bars = <
+      item
+        Name = 'Toolbar'
+        Caption = 'Main'
+        BorderStyle = bbsNone
+        DockingStyle = dsTop
+        DockedDockingStyle = dsTop
+        DockedLeft = 0
+        DockedTop = 0
+        FloatLeft = 412
+        FloatTop = 8
+        FloatClientWidth = 0
+        FloatClientHeight = 0
+        ItemLinks = <
+          item
+            Visible = True
+            ItemName = 'btnExit'
+          end
+          item
+            Visible = True
+            ItemName = 'btnStart'
+          end
+          item
+            Visible = True
+            ItemName = 'btnPause'
+          end
+          item
+            Visible = True
+            ItemName = 'btnStop'
+          end
+          item
+            Visible = True
+            ItemName = 'btnAbout'
+          end>
+        OneOnRow = True
+        Row = 0
+        ShowMark = False
+        SizeGrip = False
+        UseOwnFont = False
+        UseRestSpace = True
+        Visible = True
+        WholeRow = True
+      end>
+    DockControlHeights = (
+      0
+      0
+      54
+      0)
+  end
+  object btnExit: TdxBarLargeButton
+    Action = actExit
+    Category = 0
+    AutoGrayScale = False
+    Width = 75
+  end
+  object btnStart: TdxBarLargeButton
+    Action = actStart
+    Category = 0
+    AutoGrayScale = False
+    Width = 75
+  end
+  object btnPause: TdxBarLargeButton
+    Action = actPause
+    Category = 0
+    AutoGrayScale = False
+    Width = 75
+  end
+  object btnStop: TdxBarLargeButton
+    Action = actStop
+    Category = 0
+    AutoGrayScale = False
+    Width = 75
+  end
+  object btnAbout: TdxBarLargeButton
+    Action = actAbout
+    Category = 0
+    AutoGrayScale = False
+    Width = 75
+  end
 end

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "bars/dxBar.h"
 #include "controls/cxGraphics.h"
 #include "forms/ActnList.h"
 #include "forms/ExtCtrls.h"
@@ -37,6 +38,13 @@ public:
     forms::TAction* actPause = nullptr;
     forms::TAction* actStop = nullptr;
     forms::TAction* actAbout = nullptr;
+    bars::TdxBarManager* BarManager = nullptr;
+    bars::TdxBar* Toolbar = nullptr;
+    bars::TdxBarLargeButton* btnExit = nullptr;
+    bars::TdxBarLargeButton* btnStart = nullptr;
+    bars::TdxBarLargeButton* btnPause = nullptr;
+    bars::TdxBarLargeButton* btnStop = nullptr;
+    bars::TdxBarLargeButton* btnAbout = nullptr;
 
     // Handlers.
     void FormCreate(forms::TComponent* sender);

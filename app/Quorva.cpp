@@ -4,12 +4,14 @@
 #include <exception>
 
 #include "app/Main.h"
+#include "bars/dxBar.h"
 #include "controls/Startup.h"
 #include "forms/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     forms::InitializeForms();
     controls::InitializeControls();
+    bars::InitializeBars();
     forms::Application().SetTitle("Quorva");
     std::unique_ptr<TfrmMain> frmMain;
     try {

@@ -339,8 +339,26 @@ void TWinControl::Update() {
 }
 
 void TWinControl::AlignControls() {
-    if (FAligning) return;
+    // A control that changes its own size while being placed (a dock that
+    // fits its rows) asks again; the pass is then run once more.
+    if (FAligning) {
+        FAlignAgain = true;
+        return;
+    }
     FAligning = true;
+    struct Done {
+        bool& aligning;
+        ~Done() { aligning = false; }
+    } done{FAligning};
+    for (int pass = 0; pass < 4; ++pass) {
+        FAlignAgain = false;
+        AlignPass();
+        if (!FAlignAgain) break;
+    }
+}
+
+void TWinControl::AlignPass() {
+    FAlignedSize = {FWidth, FHeight};
     RECT r = ClientRect();
     AdjustClientRect(r);
     auto place = [&](TAlign align) {
@@ -388,7 +406,6 @@ void TWinControl::AlignControls() {
     place(TAlign::Left);
     place(TAlign::Right);
     place(TAlign::Client);
-    FAligning = false;
 }
 
 TControl* TWinControl::ControlAtPos(POINT p) const {
@@ -428,6 +445,10 @@ void TWinControl::VisibleChanged() {
 void TWinControl::UpdateBounds() {
     if (HandleAllocated())
         ::SetWindowPos(Handle(), nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::BoundsChanged() {
+    if (FWidth != FAlignedSize.cx || FHeight != FAlignedSize.cy) AlignControls();
 }
 
 void TWinControl::PaintHandler(HDC dc, const RECT& update) {

@@ -168,6 +168,8 @@ protected:
     void EnabledChanged() override;
     void VisibleChanged() override;
     void UpdateBounds() override;
+    // A new size (set in code, not by the system) re-aligns the children.
+    void BoundsChanged() override;
 
     // Paints the whole control into an off-screen buffer, then to `dc`.
     void PaintHandler(HDC dc, const RECT& update);
@@ -176,12 +178,15 @@ protected:
 private:
     void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void SetHovered(TControl* control);
+    void AlignPass();
 
     std::vector<TControl*> FControls;
     TControl* FMouseTarget = nullptr;   // graphic child holding the pointer
     TControl* FHovered = nullptr;
     bool FTrackingLeave = false;
     bool FAligning = false;
+    bool FAlignAgain = false;
+    SIZE FAlignedSize{-1, -1};
 };
 
 }  // namespace forms

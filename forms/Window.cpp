@@ -1,5 +1,6 @@
 #include "forms/Window.h"
 
+#include <algorithm>
 #include <set>
 
 #include "forms/Exceptions.h"
@@ -22,6 +23,24 @@ TWindow* TWindow::FindFromHandle(HWND window) {
     for (; window; window = ::GetParent(window))
         if (TWindow* w = FromHandle(window)) return w;
     return nullptr;
+}
+
+void TWindow::AddMessageListener(const void* key, MessageListener listener) {
+    RemoveMessageListener(key);
+    FListeners.emplace_back(key, std::move(listener));
+}
+
+void TWindow::RemoveMessageListener(const void* key) {
+    std::erase_if(FListeners, [key](const auto& l) { return l.first == key; });
+}
+
+void TWindow::NotifyListeners(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Copy: a listener may remove itself or others.
+    auto listeners = FListeners;
+    for (const auto& [key, listener] : listeners) {
+        bool still = std::any_of(FListeners.begin(), FListeners.end(), [k = key](const auto& l) { return l.first == k; });
+        if (still) listener(message, wParam, lParam);
+    }
 }
 
 void TWindow::CreateHandle(const CreateParams& p) {
@@ -68,6 +87,14 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND window, UINT message, WPARAM wParam
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = 0;
+    // A listener's failure is reported, and the window still gets its message.
+    if (!self->FListeners.empty()) {
+        try {
+            self->NotifyListeners(message, wParam, lParam);
+        } catch (...) {
+            HandleCallbackException();
+        }
+    }
     try {
         result = self->WndProc(message, wParam, lParam);
     } catch (...) {

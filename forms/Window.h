@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace forms {
 
@@ -21,6 +24,12 @@ public:
     static TWindow* FromHandle(HWND window);
     // Ours or the nearest ancestor window that is ours.
     static TWindow* FindFromHandle(HWND window);
+
+    // Lets another object see this window's messages before the window
+    // handles them (a component that serves its form, say). One per key.
+    using MessageListener = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
+    void AddMessageListener(const void* key, MessageListener listener);
+    void RemoveMessageListener(const void* key);
 
 protected:
     TWindow() = default;
@@ -50,8 +59,10 @@ protected:
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void NotifyListeners(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND FHandle = nullptr;
+    std::vector<std::pair<const void*, MessageListener>> FListeners;
 };
 
 // Hands the exception being handled to the application (shows it, or drops

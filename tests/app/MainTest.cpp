@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
 #include "tests/common/TestSupport.h"
@@ -40,6 +43,17 @@ protected:
         Application().ProcessMessages();
     }
     std::string Panel() const { return form->pnlTime->Caption(); }
+    bars::TdxDockControl* TopDock() const {
+        return form->BarManager->Bars().DockControl(bars::TdxBarDockingStyle::Top);
+    }
+    // Height of "Qq" in the toolbar's font.
+    int TextHeight() const {
+        MemoryDC dc;
+        SelectGuard font(dc.Get(), form->Toolbar->Font().Handle());
+        SIZE size{};
+        ::GetTextExtentPoint32A(dc.Get(), "Qq", 2, &size);
+        return size.cy;
+    }
     std::string Status() const { return form->lblElapsedTime->Caption(); }
 
     std::int64_t now = 5'000'000'000;  // any point in the clock's life
@@ -63,10 +77,12 @@ TEST_F(MainWindow, StartsIdleWithTheStoredLayout) {
     EXPECT_TRUE(form->actAbout->Enabled());
     EXPECT_EQ(form->ActionList->Images(), form->ImageList);
     EXPECT_EQ(form->ImageList->Count(), 5);
-    // The panel fills the client area; the status label sits at 10, 5.
+    // The toolbar's dock takes the top, the panel the rest of the client
+    // area; the status label sits at 10, 5 in the panel.
     RECT panel = form->pnlTime->BoundsRect();
+    EXPECT_EQ(panel.top, TopDock()->Height());
     EXPECT_EQ(panel.right - panel.left, 375);
-    EXPECT_EQ(panel.bottom - panel.top, 157);
+    EXPECT_EQ(panel.bottom, 157);
     EXPECT_EQ(form->lblElapsedTime->Left(), 10);
     EXPECT_EQ(form->lblElapsedTime->Top(), 5);
     EXPECT_GT(form->lblElapsedTime->Width(), 0);
@@ -308,17 +324,152 @@ TEST_F(MainWindow, NoTimerLeftStopsTheStartCommand) {
 TEST_F(MainWindow, PaintsTheTimeCentredOnTheWindowColour) {
     testsupport::Snapshot panel(form->pnlTime->Handle());
     const COLORREF windowColour = RGB(232, 232, 255);
+    const int height = form->pnlTime->Height(), middle = height / 2;
     EXPECT_EQ(panel.Pixel(2, 2), windowColour);  // border
-    EXPECT_EQ(panel.Pixel(370, 150), windowColour);
+    EXPECT_EQ(panel.Pixel(370, height - 3), windowColour);
     // The time text sits in the middle band, centred: as much ink left of the
     // middle as right of it, within a column or two.
     int left = 0, right = 0;
     for (int x = 0; x < 375; ++x)
-        for (int y = 60; y < 100; ++y)
+        for (int y = middle - 20; y < middle + 20; ++y)
             if (GetRValue(panel.Pixel(x, y)) < 100) ++(x < 375 / 2 ? left : right);
     EXPECT_GT(left + right, 200);
     EXPECT_NEAR(left, right, (left + right) / 10);
-    EXPECT_EQ(panel.Pixel(8, 78), windowColour);
+    EXPECT_EQ(panel.Pixel(8, middle), windowColour);
+}
+
+TEST_F(MainWindow, ToolbarShowsTheFiveCommands) {
+    bars::TdxBarManager& manager = *form->BarManager;
+    EXPECT_EQ(manager.Style(), bars::TdxBarManagerStyle::Office11);
+    EXPECT_STREQ(manager.Painter().ClassName(), "TdxBarOffice11Painter");
+    NONCLIENTMETRICSA metrics;
+    ASSERT_TRUE(bars::GetNonClientMetrics(metrics));
+    EXPECT_TRUE(manager.UseSystemFont());
+    EXPECT_EQ(manager.Font().Name(), metrics.lfMenuFont.lfFaceName);  // not the stored "Segoe UI"
+    EXPECT_EQ(manager.Font().Height(), metrics.lfMenuFont.lfHeight);
+    ASSERT_EQ(manager.Categories().Count(), 1);
+    EXPECT_EQ(manager.Categories()[0], "Default");
+    EXPECT_EQ(manager.ImageOptions().LargeImages(), form->ImageList);
+    EXPECT_TRUE(manager.ImageOptions().MakeDisabledImagesFaded());
+    EXPECT_TRUE(manager.ImageOptions().UseLargeImagesForLargeIcons());
+    EXPECT_EQ(form->Toolbar->Caption(), "Main");
+
+    struct Button {
+        bars::TdxBarLargeButton* item;
+        const char *caption, *hint;
+        TShortCut shortCut;
+        bool enabled;
+    } buttons[] = {
+        {form->btnExit, "Exit", "Exit", 32856, true},          {form->btnStart, "Start", "Start Timer", 113, true},
+        {form->btnPause, "Pause", "Pause Timer", 114, false},  {form->btnStop, "Stop", "Stop Timer", 115, false},
+        {form->btnAbout, "About", "About", 32833, true},
+    };
+    const int h = 39 + TextHeight();
+    bars::TdxBarItemLinks& links = form->Toolbar->ItemLinks();
+    ASSERT_EQ(links.Count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        const Button& b = buttons[i];
+        SCOPED_TRACE(b.caption);
+        EXPECT_EQ(links.Items(i)->Item(), b.item);
+        EXPECT_EQ(b.item->Caption(), b.caption);
+        EXPECT_EQ(b.item->Hint(), b.hint);
+        EXPECT_EQ(b.item->LargeImageIndex(), i);
+        EXPECT_EQ(b.item->ImageIndex(), i);
+        EXPECT_EQ(b.item->ShortCut(), b.shortCut);
+        EXPECT_EQ(b.item->Enabled(), b.enabled);
+        RECT r = links.Items(i)->ItemRect();
+        EXPECT_EQ(r.left, 75 * i);
+        EXPECT_EQ(r.right - r.left, 75);
+        EXPECT_EQ(r.top, 0);
+        EXPECT_EQ(r.bottom, h);
+    }
+    RECT bar = form->Toolbar->Control()->BoundsRect();
+    EXPECT_EQ(bar.right - bar.left, 375);
+    EXPECT_EQ(bar.bottom - bar.top, h);
+    EXPECT_EQ(TopDock()->Height(), h);
+    EXPECT_EQ(form->pnlTime->Top(), h);
+}
+
+TEST_F(MainWindow, ToolbarButtonsFollowTheirCommands) {
+    RECT before = form->Toolbar->ItemLinks().Items(2)->ItemRect();
+    Start();
+    EXPECT_TRUE(form->btnPause->Enabled());
+    EXPECT_FALSE(form->btnStart->Enabled());
+    Key(VK_F3);
+    EXPECT_EQ(form->btnPause->Caption(), "Resume");
+    EXPECT_EQ(form->btnPause->Hint(), "Resume Timer");
+    RECT after = form->Toolbar->ItemLinks().Items(2)->ItemRect();
+    EXPECT_TRUE(::EqualRect(&before, &after));  // a fixed width: nothing moves
+    // The item's own shortcut test runs its command.
+    EXPECT_TRUE(form->btnPause->TryShortCut(114));
+    EXPECT_EQ(form->btnPause->Caption(), "Pause");
+    BoxAnswerer yes(IDYES);
+    EXPECT_TRUE(form->Toolbar->ItemLinks().TryShortCut(115));  // Stop, through the bar's links
+    EXPECT_EQ(yes.Seen().size(), 1u);
+    EXPECT_FALSE(form->btnStop->Enabled());
+    EXPECT_FALSE(form->btnPause->TryShortCut(114));
+}
+
+TEST_F(MainWindow, ToolbarPaintsPicturesAndCaptions) {
+    const COLORREF face = RGB(232, 232, 255);
+    auto check = [&](const std::vector<bool>& enabled) {
+        testsupport::Snapshot bar(form->Toolbar->Control()->Handle());
+        const int h = 39 + TextHeight();
+        for (int i = 0; i < 5; ++i) {
+            SCOPED_TRACE(i);
+            // An opaque pixel of the picture, at (21, 3) + its place in it.
+            std::vector<std::uint32_t> pixels;
+            ASSERT_TRUE(form->ImageList->CopyImagePixels(i, pixels));
+            int at = -1;
+            for (int p = 0; p < 32 * 32 && at < 0; ++p)
+                if (pixels[p] >> 24 == 255) at = p;
+            ASSERT_GE(at, 0);
+            std::uint32_t source = pixels[at];
+            COLORREF shown = bar.Pixel(75 * i + 21 + at % 32, 3 + at / 32);
+            int r = source >> 16 & 0xFF, g = source >> 8 & 0xFF, b = source & 0xFF;
+            if (enabled[i]) {
+                EXPECT_EQ(shown, RGB(r, g, b));
+            } else {
+                double gray = std::nearbyint(0.299 * r + 0.587 * g + 0.114 * b), k = 64 / 255.0;
+                EXPECT_NEAR(GetRValue(shown), gray * k + GetRValue(face) * (1 - k), 1.0);
+                EXPECT_NEAR(GetGValue(shown), gray * k + GetGValue(face) * (1 - k), 1.0);
+                EXPECT_NEAR(GetBValue(shown), gray * k + GetBValue(face) * (1 - k), 1.0);
+            }
+            // Caption ink centred under the picture, grey while disabled.
+            int left = 0, right = 0;
+            bool grey = false;
+            for (int y = 35; y < h - 1; ++y)
+                for (int x = 75 * i; x < 75 * i + 75; ++x) {
+                    COLORREF p = bar.Pixel(x, y);
+                    if (p == face) continue;
+                    ++(x < 75 * i + 37 ? left : right);
+                    grey = grey || p == ::GetSysColor(COLOR_GRAYTEXT);
+                }
+            EXPECT_GT(left + right, 20);
+            EXPECT_NEAR(left, right, (left + right) / 4 + 2);
+            EXPECT_EQ(grey, !enabled[i]);
+            EXPECT_EQ(bar.Pixel(75 * i + 1, 1), face);
+        }
+    };
+    check({true, true, false, false, true});
+    Start();
+    check({true, false, true, true, true});
+}
+
+TEST_F(MainWindow, ShowingAndClosingLeavesNoHandlesBehind) {
+    auto cycle = [this] {
+        form = TfrmMain::Create([this] { return now; });
+        form->Show();
+        form->Update();
+        form->Toolbar->Control()->Update();
+        form.reset();
+    };
+    cycle();  // shared drawing resources are made on first use
+    HandleCount before = LiveHandles();
+    cycle();
+    cycle();
+    EXPECT_EQ(LiveHandles().gdi, before.gdi);
+    EXPECT_EQ(LiveHandles().user, before.user);
 }
 
 }  // namespace

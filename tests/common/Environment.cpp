@@ -4,6 +4,9 @@
 #ifdef QUORVA_TEST_CONTROLS
 #include "controls/Startup.h"
 #endif
+#ifdef QUORVA_TEST_BARS
+#include "bars/dxBar.h"
+#endif
 
 namespace {
 // The program's start-up, once per test program.
@@ -13,6 +16,9 @@ public:
         forms::InitializeForms();
 #ifdef QUORVA_TEST_CONTROLS
         controls::InitializeControls();
+#endif
+#ifdef QUORVA_TEST_BARS
+        bars::InitializeBars();
 #endif
         forms::Application().SetTitle("Quorva");
     }

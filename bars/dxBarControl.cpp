@@ -1,0 +1,451 @@
+#include <algorithm>
+
+#include "bars/dxBar.h"
+#include "forms/Handles.h"
+#include "forms/ResStrings.h"
+
+using namespace forms;
+
+namespace bars {
+
+// ---- TdxBarControl
+
+TdxBarControl::TdxBarControl(TdxBar& bar, TdxDockControl& dock) : TWinControl(nullptr), FBar(bar), FDock(dock) {
+    SetVisible(false);  // shown once placed
+    SetCaption(bar.Caption());
+    SetParent(&dock);
+}
+
+TdxBarControl::~TdxBarControl() {
+    for (auto& control : FControls) control->ItemLink().FControl = nullptr;
+    FControls.clear();
+}
+
+void TdxBarControl::CreateWindowParams(TWindow::CreateParams& params) {
+    TWinControl::CreateWindowParams(params);
+    params.classStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    params.exStyle = 0;
+}
+
+TdxBarDockingStyle TdxBarControl::DockingStyle() const { return FDock.DockingStyle(); }
+TdxBarManager& TdxBarControl::BarManager() const { return FBar.BarManager(); }
+TdxBarPainter& TdxBarControl::Painter() const { return BarManager().Painter(); }
+const TFont& TdxBarControl::Font() const { return FBar.Font(); }
+
+bool TdxBarControl::MarkShown() const { return FBar.ShowMark() && !FBar.IsMainMenu(); }
+
+int TdxBarControl::MarkWidth() const { return Painter().MarkWidth(*this); }
+
+RECT TdxBarControl::BorderWidths(TdxBarDockingStyle style) const { return Painter().BarBorderWidths(*this, style); }
+
+RECT TdxBarControl::BorderWidthsTotal() const { return BorderWidths(DockingStyle()); }
+
+RECT TdxBarControl::ItemsRect() const {
+    RECT b = BorderWidthsTotal();
+    RECT r{0, 0, std::max<LONG>(0, PlannedWidth - b.left - b.right), std::max<LONG>(0, PlannedHeight - b.top - b.bottom)};
+    if (MarkShown()) (Vertical() ? r.bottom : r.right) -= MarkWidth();
+    return r;
+}
+
+TdxBarExtent TdxBarControl::Measure(TdxBarItemControl& control) const {
+    return Vertical() ? TdxBarExtent{control.HeightOnBar(), control.WidthOnBar()}
+                      : TdxBarExtent{control.WidthOnBar(), control.HeightOnBar()};
+}
+
+int TdxBarControl::SeparatorBefore(int index) const {
+    return index > 0 && Controls(index).ItemLink().BeginGroup() ? Painter().BeginGroupSize() : 0;
+}
+
+namespace {
+int EmptyLength(const TdxBarPainter& painter, bool vertical) {
+    SIZE s = painter.EmptyBarContentSize();
+    return vertical ? s.cy : s.cx;
+}
+int EmptyThickness(const TdxBarPainter& painter, bool vertical) {
+    SIZE s = painter.EmptyBarContentSize();
+    return vertical ? s.cx : s.cy;
+}
+}  // namespace
+
+int TdxBarControl::LeastContentWidth(TdxBarDockingStyle style) {
+    bool vertical = IsVertical(style);
+    if (vertical) return LeastContentHeight(TdxBarDockingStyle::Top);
+    int first = FControls.empty() ? 0 : FControls.front()->WidthOnBar();
+    return std::max(first, EmptyLength(Painter(), false));
+}
+
+int TdxBarControl::LeastContentHeight(TdxBarDockingStyle style) {
+    bool vertical = IsVertical(style);
+    if (vertical) {
+        int first = FControls.empty() ? 0 : FControls.front()->HeightOnBar();
+        return std::max(first, EmptyLength(Painter(), true));
+    }
+    int thickness = 0;
+    for (auto& c : FControls) thickness = std::max(thickness, c->HeightOnBar());
+    return std::max(thickness, EmptyThickness(Painter(), false));
+}
+
+int TdxBarControl::FullContentWidth(TdxBarDockingStyle style) {
+    if (IsVertical(style)) {
+        int thickness = 0;
+        for (auto& c : FControls) thickness = std::max(thickness, c->WidthOnBar());
+        return std::max(thickness, EmptyThickness(Painter(), true));
+    }
+    int sum = 0;
+    for (int i = 0; i < ControlCount(); ++i) sum += SeparatorBefore(i) + Controls(i).WidthOnBar();
+    return std::max(sum, EmptyLength(Painter(), false));
+}
+
+int TdxBarControl::FullContentHeight(TdxBarDockingStyle style) {
+    if (!IsVertical(style)) return LeastContentHeight(style);
+    int sum = 0;
+    for (int i = 0; i < ControlCount(); ++i) sum += SeparatorBefore(i) + Controls(i).HeightOnBar();
+    return std::max(sum, EmptyLength(Painter(), true));
+}
+
+TdxBarExtent TdxBarControl::MeasureContent(TdxBarDockingStyle style, int available) {
+    bool vertical = IsVertical(style);
+    TdxBarExtent start{vertical ? LeastContentHeight(style) : LeastContentWidth(style),
+                       vertical ? LeastContentWidth(style) : LeastContentHeight(style)};
+    if (FControls.empty()) return start;
+    int mark = MarkShown() ? MarkWidth() : 0;
+    available = std::max(available - mark, start.length);
+    int sum = 0, thickness = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TdxBarItemControl& c = Controls(i);
+        TdxBarExtent size = Measure(c);
+        int length = SeparatorBefore(i) + size.length;
+        // What does not fit is left out (the first always fits).
+        if (i > 0 && sum + length > available) {
+            for (int j = i; j < ControlCount(); ++j) Controls(j).SetHidden(true);
+            break;
+        }
+        c.SetHidden(false);
+        sum += length;
+        thickness = std::max(thickness, size.thickness);
+    }
+    return {std::max(start.length, sum) + mark, thickness};
+}
+
+void TdxBarControl::PlaceItems() {
+    const bool vertical = Vertical();
+    RECT items = ItemsRect();
+    const int available = vertical ? items.bottom - items.top : items.right - items.left;
+    const int thickness = vertical ? items.right - items.left : items.bottom - items.top;
+    int position = 0, placed = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TdxBarItemControl& c = Controls(i);
+        int separator = SeparatorBefore(i);
+        TdxBarExtent size = Measure(c);
+        if (c.Hidden() || position >= available || (placed > 0 && position + separator + size.length > available)) {
+            for (int j = i; j < ControlCount(); ++j) {
+                Controls(j).SetHidden(true);
+                Controls(j).ItemLink().SetItemRect({});
+            }
+            Overfull = true;
+            break;
+        }
+        int start = position + separator, length = size.length;
+        TdxBarItemAlign align = c.Item().Align();
+        switch (align) {
+            case TdxBarItemAlign::Left: break;
+            case TdxBarItemAlign::Center: start += (available - start - length) / 2; break;
+            case TdxBarItemAlign::Right: start = available - length; break;
+            case TdxBarItemAlign::Client: length = std::max(available - start, 1); break;
+        }
+        int offset = (thickness - size.thickness) / 2;
+        RECT r = vertical ? RECT{offset, start, offset + size.thickness, start + length}
+                          : RECT{start, offset, start + length, offset + size.thickness};
+        ::OffsetRect(&r, items.left, items.top);
+        c.ItemLink().SetItemRect(r);
+        c.ItemLink().SetRowHeight(thickness);
+        c.SetHidden(false);
+        ++placed;
+        position = align == TdxBarItemAlign::Left ? start + length : available;
+    }
+}
+
+void TdxBarControl::UpdateControls() {
+    // New controls are made first: if one fails, nothing has changed yet.
+    TdxBarItemLinks& links = FBar.ItemLinks();
+    std::vector<TdxBarItemLink*> shown;
+    std::vector<std::unique_ptr<TdxBarItemControl>> made;
+    for (int i = 0; i < links.Count(); ++i) {
+        TdxBarItemLink& link = *links.Items(i);
+        if (!link.Shown()) continue;
+        if (!link.FControl) {
+            // A kind without a registered control does not appear on bars.
+            TdxBarItemControlFactory factory = link.Item()->ControlKindOf();
+            if (!factory) continue;
+            std::unique_ptr<TdxBarItemControl> control = factory(*this, link);
+            if (control->PossibleViewLevels() == 0)
+                throw EdxException(Format(ResString("dxSBAR_NOVIEWLEVELS"), {control->ClassName()}));
+            made.push_back(std::move(control));
+        }
+        shown.push_back(&link);
+    }
+    std::vector<std::unique_ptr<TdxBarItemControl>> next;
+    auto fresh = made.begin();
+    for (TdxBarItemLink* link : shown) {
+        if (link->FControl) {
+            auto own = std::find_if(FControls.begin(), FControls.end(),
+                                    [&](const auto& c) { return c.get() == link->FControl; });
+            next.push_back(std::move(*own));
+        } else {
+            link->FControl = fresh->get();
+            next.push_back(std::move(*fresh++));
+        }
+        next.back()->SetHidden(false);
+    }
+    for (auto& gone : FControls)
+        if (gone) gone->ItemLink().FControl = nullptr;
+    FControls = std::move(next);
+}
+
+void TdxBarControl::RemoveLinkControl(TdxBarItemLink& link) {
+    auto it = std::find_if(FControls.begin(), FControls.end(), [&](const auto& c) { return &c->ItemLink() == &link; });
+    if (it == FControls.end()) return;
+    link.FControl = nullptr;
+    FControls.erase(it);
+    RequestLayout();
+}
+
+void TdxBarControl::RequestLayout() { FDock.RefreshDock(); }
+
+void TdxBarControl::RebuildMetrics() {
+    if (HandleAllocated())
+        ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (auto& c : FControls) c->Remeasure();
+    RequestLayout();
+}
+
+void TdxBarControl::InvalidateItem(const TdxBarItemControl& control) {
+    if (!HandleAllocated()) return;
+    RECT r = control.ItemLink().ItemRect();
+    ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+void TdxBarControl::Paint(TCanvas& canvas) {
+    HDC dc = canvas.Handle();
+    SaveDCGuard saved(dc);
+    // Items first, each clipped to its rectangle, which the background
+    // then leaves alone.
+    for (auto& c : FControls) {
+        const RECT& r = c->ItemLink().ItemRect();
+        if (c->Hidden() || ::IsRectEmpty(&r)) continue;
+        {
+            SaveDCGuard item(dc);
+            ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+            SelectGuard font(dc, Font().Handle());
+            c->Paint(dc, r);
+        }
+        ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    FillBackgroundRect(dc, ClientRect());
+}
+
+void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().FillBarBackground(*this, dc, rect); }
+
+LRESULT TdxBarControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCCALCSIZE: {
+            RECT b = BorderWidthsTotal();
+            RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+            r->left += b.left;
+            r->top += b.top;
+            r->right = std::max(r->left, r->right - b.right);
+            r->bottom = std::max(r->top, r->bottom - b.bottom);
+            return 0;
+        }
+        case WM_NCPAINT: {
+            RECT b = BorderWidthsTotal();
+            if (b.left || b.top || b.right || b.bottom) {
+                TdxNonClientDC dc(Handle());
+                RECT window;
+                ::GetWindowRect(Handle(), &window);
+                ::OffsetRect(&window, -window.left, -window.top);
+                Painter().DrawBarBorders(*this, dc.Get(), window);
+            }
+            return 0;
+        }
+        case WM_NCHITTEST:
+            return HTCLIENT;
+        default:
+            break;
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
+// ---- TdxBarItemControl
+
+TdxBarItemControl::TdxBarItemControl(TdxBarControl& parent, TdxBarItemLink& link) : FParent(parent), FLink(link) {}
+
+TdxBarItemControl::~TdxBarItemControl() = default;
+
+TdxBarItem& TdxBarItemControl::Item() const { return *FLink.Item(); }
+
+bool TdxBarItemControl::Enabled() const { return Item().EffectiveEnabled(); }
+
+void TdxBarItemControl::Measure() {
+    if (FMeasured) return;
+    MemoryDC dc;
+    SelectGuard font(dc.Get(), FParent.Font().Handle());
+    SIZE size = CalcSize(dc.Get());
+    FSize = {std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1)};
+    FMeasured = true;
+}
+
+int TdxBarItemControl::WidthOnBar() {
+    Measure();
+    return FSize.cx;
+}
+
+int TdxBarItemControl::HeightOnBar() {
+    Measure();
+    return FSize.cy;
+}
+
+void TdxBarItemControl::Invalidate() { FParent.InvalidateItem(*this); }
+
+void TdxBarItemControl::Paint(HDC, const RECT&) {}
+
+int TdxBarItemControl::TextHeight(HDC dc) {
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, "Qq", 2, &size);
+    return size.cy;
+}
+
+// ---- Buttons
+
+std::string TdxBarButtonLikeControl::Caption() const {
+    return (ItemLink().UserDefine() & udCaption) ? ItemLink().UserCaption() : Item().Caption();
+}
+
+TdxBarButton& TdxBarButtonControl::ButtonItem() const { return dynamic_cast<TdxBarButton&>(Item()); }
+
+namespace {
+TdxBarGlyphSource FromList(TCustomImageList* list, int index) {
+    TdxBarGlyphSource source;
+    if (list && index >= 0 && index < list->Count()) {
+        source.images = list;
+        source.index = index;
+        source.size = {list->Width(), list->Height()};
+    }
+    return source;
+}
+
+TdxBarGlyphSource FromBitmap(controls::TcxBitmap& glyph) {
+    TdxBarGlyphSource source;
+    if (!glyph.Empty()) {
+        source.glyph = &glyph;
+        source.size = {glyph.Width(), glyph.Height()};
+    }
+    return source;
+}
+}  // namespace
+
+TdxBarGlyphSource TdxBarButtonControl::GlyphSource() const {
+    TdxBarButton& button = ButtonItem();
+    if (TdxBarGlyphSource own = FromBitmap(button.Glyph())) return own;
+    const TdxBarImageOptions& options = Parent().BarManager().ImageOptions();
+    if (!Enabled() && options.DisabledImages())
+        if (TdxBarGlyphSource disabled = FromList(options.DisabledImages(), button.ImageIndex())) return disabled;
+    return FromList(options.Images(), button.ImageIndex());
+}
+
+SIZE TdxBarButtonControl::CalcSize(HDC dc) {
+    TdxBarButton& button = ButtonItem();
+    TdxBarGlyphSource source = GlyphSource();
+    SIZE glyph = source ? source.size : SIZE{16, 16};
+    TdxBarPaintStyle style = (ItemLink().UserDefine() & udPaintStyle) ? ItemLink().UserPaintStyle() : button.PaintStyle();
+    bool showGlyph = source && style != TdxBarPaintStyle::Caption;
+    bool showCaption = style == TdxBarPaintStyle::Caption || style == TdxBarPaintStyle::CaptionGlyph || !source;
+    int width = showGlyph ? glyph.cx + 7 : 0;
+    if (showCaption) width += Parent().Painter().TextWidth(dc, Caption()) + (showGlyph ? 4 : 8);
+    int height = std::max<int>(glyph.cy, TextHeight(dc)) + 6;
+    if (button.ItemWidth() > 0) width = button.ItemWidth();
+    if ((ItemLink().UserDefine() & udWidth) && ItemLink().UserWidth() > 0) width = ItemLink().UserWidth();
+    return {width, height};
+}
+
+void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(*this, dc, rect); }
+
+TdxBarLargeButton& TdxBarLargeButtonControl::LargeButtonItem() const {
+    return dynamic_cast<TdxBarLargeButton&>(Item());
+}
+
+TdxBarGlyphSource TdxBarLargeButtonControl::GlyphSource() const {
+    TdxBarLargeButton& button = LargeButtonItem();
+    if (TdxBarGlyphSource own = FromBitmap(button.LargeGlyph())) return own;
+    const TdxBarImageOptions& options = Parent().BarManager().ImageOptions();
+    if (!Enabled() && options.DisabledLargeImages())
+        if (TdxBarGlyphSource disabled = FromList(options.DisabledLargeImages(), button.LargeImageIndex()))
+            return disabled;
+    if (TdxBarGlyphSource large = FromList(options.LargeImages(), button.LargeImageIndex())) return large;
+    if (button.HotImagePresent()) return FromList(options.HotImages(), button.HotImageIndex());
+    return {};
+}
+
+SIZE TdxBarLargeButtonControl::CalcSize(HDC dc) {
+    TdxBarLargeButton& button = LargeButtonItem();
+    TdxBarGlyphSource source = GlyphSource();
+    SIZE g = source ? source.size : SIZE{20, 20};
+    bool sideways = button.GlyphLayout() == TdxBarGlyphLayout::Left || button.GlyphLayout() == TdxBarGlyphLayout::Right;
+    int width, height;
+    if (button.ShowCaption()) {
+        int text = Parent().Painter().TextWidth(dc, Caption());
+        int t = TextHeight(dc);
+        width = sideways ? g.cx + text + 16 : std::max<int>(g.cx, text + 6) + 10;
+        height = sideways ? std::max<int>(g.cy, t) + 6 : g.cy + t + 7;
+    } else {
+        width = g.cx + 10;
+        height = g.cy + 6;
+    }
+    if (button.Width() != 0) width = button.Width();
+    if ((ItemLink().UserDefine() & udWidth) && ItemLink().UserWidth() > 0) width = ItemLink().UserWidth();
+    if (button.Height() != 0) height = button.Height();
+    return {width, height};
+}
+
+TdxBarLargeButtonParts TdxBarLargeButtonControl::Parts(const RECT& rect) const {
+    TdxBarLargeButton& button = LargeButtonItem();
+    TdxBarGlyphSource source = GlyphSource();
+    SIZE g = source ? source.size : SIZE{20, 20};
+    TdxBarLargeButtonParts parts;
+    RECT& c = parts.content;
+    c = rect;
+    ::InflateRect(&c, -1, -1);
+    int left = (c.left + c.right - g.cx) / 2;
+    int top = (c.top + c.bottom - g.cy) / 2;
+    if (button.ShowCaption()) {
+        switch (button.GlyphLayout()) {
+            case TdxBarGlyphLayout::Top: top = c.top + 2; break;
+            case TdxBarGlyphLayout::Bottom: top = c.bottom - 2 - g.cy; break;
+            case TdxBarGlyphLayout::Left: left = c.left + 4; break;
+            case TdxBarGlyphLayout::Right: left = c.right - 4 - g.cx; break;
+        }
+    }
+    RECT glyph{left, top, left + g.cx, top + g.cy};
+    parts.glyph = source ? glyph : RECT{};
+    parts.caption = c;
+    switch (button.GlyphLayout()) {
+        case TdxBarGlyphLayout::Top: parts.caption.top = glyph.bottom; break;
+        case TdxBarGlyphLayout::Bottom: parts.caption.bottom = glyph.top; break;
+        case TdxBarGlyphLayout::Left:
+            parts.caption.left = glyph.right + 3;
+            parts.alignment = DT_LEFT;
+            break;
+        case TdxBarGlyphLayout::Right:
+            parts.caption.right = glyph.left - 3;
+            parts.alignment = DT_RIGHT;
+            break;
+    }
+    return parts;
+}
+
+void TdxBarLargeButtonControl::Paint(HDC dc, const RECT& rect) {
+    Parent().Painter().DrawLargeButtonItem(*this, dc, rect);
+}
+
+}  // namespace bars

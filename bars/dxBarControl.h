@@ -1,0 +1,211 @@
+// The window of a docked toolbar and the item controls on it: each shown
+// link gets a control that measures and paints its item on that bar.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bars/dxBarTypes.h"
+#include "controls/cxGraphics.h"
+#include "forms/Controls.h"
+#include "forms/Graphics.h"
+
+namespace bars {
+
+// The DC of a whole window, frame included, released on exit.
+class TdxNonClientDC {
+public:
+    explicit TdxNonClientDC(HWND window) : FWindow(window), FDC(::GetWindowDC(window)) {}
+    TdxNonClientDC(const TdxNonClientDC&) = delete;
+    TdxNonClientDC& operator=(const TdxNonClientDC&) = delete;
+    ~TdxNonClientDC() {
+        if (FDC) ::ReleaseDC(FWindow, FDC);
+    }
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWindow;
+    HDC FDC;
+};
+
+// Size along a bar (its length) and across it (its thickness).
+struct TdxBarExtent {
+    int length = 0;
+    int thickness = 0;
+};
+
+class TdxBarControl : public forms::TWinControl {
+public:
+    TdxBarControl(TdxBar& bar, TdxDockControl& dock);
+    ~TdxBarControl() override;
+    const char* ClassName() const override { return "TdxBarControl"; }
+
+    TdxBar& Bar() const { return FBar; }
+    TdxDockControl& DockControl() const { return FDock; }
+    TdxBarDockingStyle DockingStyle() const;
+    bool Vertical() const { return IsVertical(DockingStyle()); }
+    TdxBarManager& BarManager() const;
+    TdxBarPainter& Painter() const;
+    const forms::TFont& Font() const;
+
+    // Layout state, set by the dock (dock client coordinates).
+    int PlannedLeft = 0, PlannedTop = 0, PlannedWidth = 0, PlannedHeight = 0;
+    int LeastLength = 0, FullLength = 0;
+    bool Overfull = false;
+    bool MarkShown() const;
+    int MarkWidth() const;
+    // Where the items go: the client area without the mark.
+    RECT ItemsRect() const;
+
+    // Left, top, right and bottom border widths: the non-client area.
+    RECT BorderWidths(TdxBarDockingStyle style) const;
+    int LeastContentWidth(TdxBarDockingStyle style);
+    int LeastContentHeight(TdxBarDockingStyle style);
+    int FullContentWidth(TdxBarDockingStyle style);
+    int FullContentHeight(TdxBarDockingStyle style);
+    // Content size for an available length; links that do not fit are
+    // marked hidden.
+    TdxBarExtent MeasureContent(TdxBarDockingStyle style, int available);
+    // Gives every shown link its rectangle in the client area.
+    void PlaceItems();
+
+    // Item controls follow the links that are shown; all links count again
+    // as fitting.
+    void UpdateControls();
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TdxBarItemControl& Controls(int index) const { return *FControls.at(static_cast<std::size_t>(index)); }
+    // Frees the control of a link that goes away.
+    void RemoveLinkControl(TdxBarItemLink& link);
+    // Asks the dock to lay out again (deferred while the manager is busy).
+    void RequestLayout();
+    // Borders or painter changed.
+    void RebuildMetrics();
+    void InvalidateItem(const TdxBarItemControl& control);
+
+    void Paint(forms::TCanvas& canvas) override;
+    // Paints the bar's background into a client rectangle.
+    void FillBackgroundRect(HDC dc, const RECT& rect);
+
+protected:
+    void CreateWindowParams(forms::TWindow::CreateParams& params) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The separator before a link that begins a group (not the first).
+    int SeparatorBefore(int index) const;
+    TdxBarExtent Measure(TdxBarItemControl& control) const;
+    RECT BorderWidthsTotal() const;
+
+    TdxBar& FBar;
+    TdxDockControl& FDock;
+    std::vector<std::unique_ptr<TdxBarItemControl>> FControls;
+};
+
+// Base of the on-screen objects that show one link on one bar window.
+class TdxBarItemControl {
+public:
+    TdxBarItemControl(TdxBarControl& parent, TdxBarItemLink& link);
+    virtual ~TdxBarItemControl();
+    TdxBarItemControl(const TdxBarItemControl&) = delete;
+    TdxBarItemControl& operator=(const TdxBarItemControl&) = delete;
+    virtual const char* ClassName() const { return "TdxBarItemControl"; }
+
+    TdxBarControl& Parent() const { return FParent; }
+    TdxBarItemLink& ItemLink() const { return FLink; }
+    TdxBarItem& Item() const;
+    bool Enabled() const;
+    // The view levels this kind can show; none is a programming error.
+    virtual TdxBarItemViewLevels PossibleViewLevels() const { return ivlAll; }
+
+    // Size in a horizontal bar, each at least 1; measured on demand in the
+    // bar's font.
+    int WidthOnBar();
+    int HeightOnBar();
+    // The size may have changed: measured again on next use.
+    void Remeasure() { FMeasured = false; }
+    // The picture changed: the next paint composes it afresh.
+    virtual void DropGlyphCache() {}
+
+    // Left out because it did not fit on the bar.
+    bool Hidden() const { return FHidden; }
+    void SetHidden(bool hidden) { FHidden = hidden; }
+    // The hot part: -1 outside, 0 the main part.
+    int HotPartIndex = -1;
+
+    void Invalidate();
+    // Paints into the item rectangle; the DC carries the bar's font.
+    virtual void Paint(HDC dc, const RECT& rect);
+
+protected:
+    // The size in a horizontal bar; `dc` carries the bar's font.
+    virtual SIZE CalcSize(HDC dc) = 0;
+    // Height of "Qq" in the DC's font.
+    static int TextHeight(HDC dc);
+
+private:
+    void Measure();
+
+    TdxBarControl& FParent;
+    TdxBarItemLink& FLink;
+    bool FMeasured = false;
+    SIZE FSize{1, 1};
+    bool FHidden = false;
+};
+
+// Where a button's picture comes from.
+struct TdxBarGlyphSource {
+    controls::TcxBitmap* glyph = nullptr;       // the item's own bitmap, or
+    forms::TCustomImageList* images = nullptr;  // an image list and index
+    int index = -1;
+    SIZE size{0, 0};
+    explicit operator bool() const { return glyph || images; }
+};
+
+class TdxBarButtonLikeControl : public TdxBarItemControl {
+public:
+    using TdxBarItemControl::TdxBarItemControl;
+    const char* ClassName() const override { return "TdxBarButtonLikeControl"; }
+    // The caption as this link shows it.
+    std::string Caption() const;
+};
+
+class TdxBarButtonControl : public TdxBarButtonLikeControl {
+public:
+    using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+    const char* ClassName() const override { return "TdxBarButtonControl"; }
+    TdxBarButton& ButtonItem() const;
+    // The small picture: the item's glyph, else the manager's images.
+    virtual TdxBarGlyphSource GlyphSource() const;
+    void Paint(HDC dc, const RECT& rect) override;
+
+protected:
+    SIZE CalcSize(HDC dc) override;
+};
+
+// The parts of a large button in its item rectangle.
+struct TdxBarLargeButtonParts {
+    RECT content{};  // the rectangle inset by 1
+    RECT glyph{};    // empty without a picture
+    RECT caption{};
+    UINT alignment = DT_CENTER;
+};
+
+class TdxBarLargeButtonControl : public TdxBarButtonControl {
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+    const char* ClassName() const override { return "TdxBarLargeButtonControl"; }
+    TdxBarLargeButton& LargeButtonItem() const;
+    // The large picture: the item's large glyph, the large (or disabled
+    // large) image list, the hot list; its size is 20 x 20 without one.
+    TdxBarGlyphSource GlyphSource() const override;
+    TdxBarLargeButtonParts Parts(const RECT& rect) const;
+    void Paint(HDC dc, const RECT& rect) override;
+
+protected:
+    SIZE CalcSize(HDC dc) override;
+};
+
+}  // namespace bars

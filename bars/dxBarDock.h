@@ -1,0 +1,102 @@
+// The docks along a form's edges, and the rows of toolbars inside them.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "bars/dxBarTypes.h"
+#include "forms/Controls.h"
+
+namespace bars {
+
+class TdxDockRow;
+
+// One bar window in a row, with its last placed position (dock client
+// coordinates).
+class TdxDockCol {
+public:
+    TdxDockCol(TdxDockRow& row, TdxBarControl& barControl) : FRow(row), FBarControl(barControl) {}
+    TdxDockRow& Row() const { return FRow; }
+    TdxBarControl& BarControl() const { return FBarControl; }
+    POINT Pos{};
+
+private:
+    TdxDockRow& FRow;
+    TdxBarControl& FBarControl;
+};
+
+// The bars of one row of a dock, in order along the dock.
+class TdxDockRow {
+public:
+    explicit TdxDockRow(TdxDockControl& dock) : FDock(dock) {}
+    TdxDockControl& Dock() const { return FDock; }
+    int ColCount() const { return static_cast<int>(FCols.size()); }
+    TdxDockCol& Cols(int index) const { return *FCols.at(static_cast<std::size_t>(index)); }
+    int IndexOf(const TdxBarControl& barControl) const;
+
+private:
+    friend class TdxDockControl;
+    TdxDockControl& FDock;
+    std::vector<std::unique_ptr<TdxDockCol>> FCols;
+};
+
+// A dock window: a child of the manager's form aligned to one of its edges,
+// as thick as the rows of bars it holds (0 when it holds none).
+class TdxDockControl : public forms::TWinControl {
+public:
+    TdxDockControl(TdxBarManager& manager, TdxBarDockingStyle style);
+    ~TdxDockControl() override;
+    const char* ClassName() const override { return "TdxDockControl"; }
+
+    TdxBarManager& BarManager() const { return FManager; }
+    TdxBarDockingStyle DockingStyle() const { return FDockingStyle; }
+    bool Vertical() const { return IsVertical(FDockingStyle); }
+    bool AllowDocking() const { return FAllowDocking; }
+    int RowMargin() const { return 10; }
+
+    int RowCount() const { return static_cast<int>(FRows.size()); }
+    TdxDockRow& Rows(int index) const { return *FRows.at(static_cast<std::size_t>(index)); }
+    // The row and column of a bar window, or -1.
+    int RowOf(const TdxBarControl& barControl) const;
+
+    // Puts a bar window into a row: its bar's Row and docked position decide
+    // where. Lays the dock out again when `update` is set.
+    void PlaceBar(TdxBarControl& barControl, POINT point, bool update);
+    // Takes a bar window out of its row; an emptied row goes.
+    void TakeOutBar(TdxBarControl& barControl);
+    // Lays out every row and fits the dock's size to them (not while the
+    // manager loads or goes away).
+    void RefreshDock();
+    // Lays out one row for a dock `length` long.
+    void ArrangeRow(int rowIndex, int length);
+    // The row's rectangle in dock client coordinates.
+    RECT RowBounds(int rowIndex) const;
+    int RowThickness(int rowIndex) const;
+    int RowsThickness() const;
+    // Height (width, for side docks) from the rows and the sunken border.
+    void FitDockSize();
+    // The manager's docks colour or border changed.
+    void UpdateColor();
+    void UpdateBorder();
+
+    void Paint(forms::TCanvas& canvas) override;
+
+protected:
+    void CreateWindowParams(forms::TWindow::CreateParams& params) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void BoundsChanged() override;
+
+private:
+    int Length() const;
+
+    TdxBarManager& FManager;
+    TdxBarDockingStyle FDockingStyle;
+    bool FAllowDocking = true;
+    std::vector<std::unique_ptr<TdxDockRow>> FRows;
+    bool FRefreshing = false;
+    SIZE FLastSize{-1, -1};
+};
+
+}  // namespace bars

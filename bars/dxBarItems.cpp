@@ -1,0 +1,578 @@
+#include <algorithm>
+
+#include "bars/dxBar.h"
+#include "forms/Forms.h"
+#include "forms/ResStrings.h"
+
+using namespace forms;
+
+namespace bars {
+
+std::string StripCaption(const std::string& caption) {
+    std::string s = caption;
+    if (auto amp = s.find('&'); amp != std::string::npos) s.erase(amp, 1);
+    if (auto dots = s.find("..."); dots != std::string::npos) s.erase(dots, 3);
+    return s;
+}
+
+std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+
+// ---- TdxBarComponent
+
+TdxBarComponent::TdxBarComponent(TComponent* owner) : TComponent(owner), FBarManager(TdxBarManager::Of(owner)) {}
+
+TdxBarComponent::~TdxBarComponent() = default;
+
+// ---- TdxBarItem
+
+TdxBarItem::TdxBarItem(TComponent* owner) : TdxBarComponent(owner) {
+    if (BarManager()) BarManager()->AddItem(this);
+}
+
+TdxBarItem::~TdxBarItem() {
+    // Handlers belong to the form; while it goes away they must not run.
+    if (OnDestroy && !(Owner() && Owner()->Destroying())) OnDestroy(this);
+    while (!FLinks.empty()) {
+        TdxBarItemLink* link = FLinks.back();
+        link->Collection().Delete(link->Index());
+    }
+    FActionLink.reset();
+    if (BarManager()) BarManager()->RemoveItem(this);
+}
+
+template <class F>
+void TdxBarItem::ForEachControl(F notify) const {
+    // Copy: a notification may re-lay out the bar and remake its controls.
+    std::vector<TdxBarItemLink*> links = FLinks;
+    for (TdxBarItemLink* link : links)
+        if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end())
+            if (TdxBarItemControl* control = link->Control()) notify(*control);
+}
+
+bool TdxBarItem::IsShown() const {
+    if (FVisible == TdxBarItemVisible::Always) return true;
+    return FVisible == TdxBarItemVisible::InCustomizing && BarManager() && BarManager()->CustomizeMode();
+}
+
+void TdxBarItem::SetAction(TCustomAction* action) {
+    if (action == FAction) return;
+    if (FAction) RemoveFreeNotification(FAction);
+    FAction = action;
+    if (!action) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink) FActionLink = ActionLinkKind();
+    FActionLink->SetAction(action);
+    TakeFromAction(action, action->Loading());
+    FreeNotification(action);
+}
+
+void TdxBarItem::SetAlign(TdxBarItemAlign align) {
+    if (align == FAlign) return;
+    FAlign = align;
+    RelayoutBars();
+}
+
+void TdxBarItem::SetShortCut(TShortCut shortCut) {
+    if (shortCut == FShortCut) return;
+    FShortCut = shortCut;
+    NotifyShortCut();
+}
+
+bool TdxBarItem::EffectiveEnabled() const {
+    return FEnabled || (BarManager() && BarManager()->CustomizeMode() && FCategory >= 0);
+}
+
+void TdxBarItem::ApplyEnabled(bool enabled) {
+    if (enabled == FEnabled) return;
+    FEnabled = enabled;
+    if (!Loading()) NotifyEnabled();
+}
+
+void TdxBarItem::ApplyVisible(TdxBarItemVisible visible) {
+    if (Loading()) {
+        FLoadedVisible = visible;
+        FLoadedVisiblePending = true;
+        return;
+    }
+    if (visible == FVisible) return;
+    FVisible = visible;
+    NotifyVisible();
+}
+
+void TdxBarItem::ApplyLoadedVisible() {
+    if (!FLoadedVisiblePending) return;
+    FLoadedVisiblePending = false;
+    if (FLoadedVisible == FVisible) return;
+    FVisible = FLoadedVisible;
+    NotifyVisible();
+}
+
+TdxBarManager* TdxBarItem::OwningManager() const { return BarManager(); }
+
+void TdxBarItem::ApplyWidth(int width) {
+    if (width < 0 || width == FWidth) return;
+    FWidth = width;
+    NotifyWidth();
+}
+
+TdxBarItemControlFactory TdxBarItem::ControlKindOf() const { return dxBarRegisteredItems().ControlClassOf(*this); }
+
+bool TdxBarItem::TryShortCut(TShortCut shortCut) {
+    if (!FEnabled) return false;
+    if (FShortCut != 0 && FShortCut == shortCut) {
+        PerformClick();
+        return true;
+    }
+    if (TdxBarItemLinks* links = SubmenuLinks()) return links->TryShortCut(shortCut);
+    return false;
+}
+
+void TdxBarItem::ApplyImageIndex(int index) {
+    if (index == FImageIndex) return;
+    FImageIndex = index;
+    NotifyGlyph();
+}
+
+void TdxBarItem::ApplyLargeImageIndex(int index) {
+    if (index == FLargeImageIndex) return;
+    FLargeImageIndex = index;
+    NotifyLargeGlyph();
+}
+
+void TdxBarItem::RepaintControls() {
+    ForEachControl([](TdxBarItemControl& c) { c.Invalidate(); });
+}
+
+void TdxBarItem::RelayoutBars() {
+    for (TdxBarItemLink* link : FLinks) link->Collection().Changed();
+}
+
+void TdxBarItem::NotifyCaption() {
+    ForEachControl([](TdxBarItemControl& c) {
+        if (c.ItemLink().UserDefine() & udCaption) return;
+        c.Remeasure();
+        c.Invalidate();
+        c.Parent().RequestLayout();
+    });
+}
+
+void TdxBarItem::NotifyEnabled() {
+    ForEachControl([](TdxBarItemControl& c) {
+        c.DropGlyphCache();
+        c.Invalidate();
+    });
+}
+
+namespace {
+void GlyphChanged(TdxBarItemControl& c) {
+    if (c.ItemLink().UserDefine() & udGlyph) return;
+    c.DropGlyphCache();
+    c.Remeasure();
+    c.Invalidate();
+    c.Parent().RequestLayout();
+}
+}  // namespace
+
+void TdxBarItem::NotifyGlyph() { ForEachControl(GlyphChanged); }
+void TdxBarItem::NotifyHotGlyph() { ForEachControl(GlyphChanged); }
+void TdxBarItem::NotifyLargeGlyph() { ForEachControl(GlyphChanged); }
+
+void TdxBarItem::NotifyVisible() { RelayoutBars(); }
+
+void TdxBarItem::NotifyWidth() {
+    ForEachControl([](TdxBarItemControl& c) {
+        if (c.ItemLink().UserDefine() & udWidth) return;
+        c.Remeasure();
+        c.Parent().RequestLayout();
+    });
+}
+
+bool TdxBarItem::CaptionNeedsStoring() const { return IsCaptionStored(); }
+
+void TdxBarItem::ApplyCaption(const std::string& caption) {
+    if (caption == FCaption) return;
+    bool hintFollows = !FDefaultsOnly && !IsSubItem() &&
+                       (FHint.empty() || ShortHint(FHint) == StripCaption(FCaption));
+    FCaption = caption;
+    if (Loading()) return;
+    if (hintFollows) {
+        std::string hint = StripCaption(caption);
+        if (auto bar = FHint.find('|'); bar != std::string::npos) hint += FHint.substr(bar);
+        FHint = hint;
+    }
+    NotifyCaption();
+}
+
+std::string TdxBarItem::NewItemCaption() const { return ResString("dxSBAR_NEWITEMCAPTION"); }
+
+TCustomImageList* TdxBarItem::ItemImages() const {
+    return BarManager() ? BarManager()->ImageOptions().Images() : nullptr;
+}
+
+void TdxBarItem::TakeFromAction(TCustomAction* action, bool defaultsOnly) {
+    if (!action) return;
+    struct Flag {
+        bool& flag;
+        bool saved;
+        ~Flag() { flag = saved; }
+    } restore{FDefaultsOnly, FDefaultsOnly};
+    FDefaultsOnly = defaultsOnly;
+    if (!defaultsOnly || FCaption.empty()) SetCaption(action->Caption());
+    if (auto* button = dynamic_cast<TdxBarButton*>(this); button && (!defaultsOnly || !button->Down()))
+        button->SetDown(action->Checked());
+    if (!defaultsOnly || FEnabled) SetEnabled(action->Enabled());
+    if (!defaultsOnly || FHelpContext == 0) SetHelpContext(action->HelpContext());
+    if (!defaultsOnly || FHint.empty()) SetHint(action->Hint());
+    if (!defaultsOnly || ActionImageIndex() == -1) ApplyActionImageIndex(action->ImageIndex());
+    if (!defaultsOnly || FShortCut == 0) SetShortCut(action->ShortCut());
+    if (!defaultsOnly || FVisible == TdxBarItemVisible::Always)
+        SetVisible(action->Visible() ? TdxBarItemVisible::Always : TdxBarItemVisible::Never);
+    if (!defaultsOnly || !FOnClick) FOnClick = action->OnExecute();
+}
+
+std::unique_ptr<TdxBarItemActionLink> TdxBarItem::ActionLinkKind() {
+    return std::make_unique<TdxBarItemActionLink>(*this);
+}
+
+void TdxBarItem::PerformClick() { RunClick(); }
+
+void TdxBarItem::RunClick() {
+    if (!FEnabled) return;
+    try {
+        if (BarManager()) BarManager()->NotifyItemClick(this);
+        InvokeCommand();
+    } catch (...) {
+        Application().HandleException();
+    }
+}
+
+void TdxBarItem::InvokeCommand() {
+    if (FOnClick && (!FAction || !(FAction->OnExecute() == FOnClick))) {
+        FOnClick(this);
+    } else if (FActionLink && FAction) {
+        FActionLink->Execute(this);
+    }
+}
+
+bool TdxBarItem::IsCaptionStored() const {
+    return !FCaption.empty() && !(FActionLink && FActionLink->IsCaptionLinked());
+}
+bool TdxBarItem::IsEnabledStored() const {
+    return !FEnabled && !(FActionLink && FActionLink->IsEnabledLinked());
+}
+bool TdxBarItem::IsHelpContextStored() const {
+    return FHelpContext != 0 && !(FActionLink && FActionLink->IsHelpContextLinked());
+}
+bool TdxBarItem::IsHintStored() const {
+    return !FHint.empty() && !(FActionLink && FActionLink->IsHintLinked());
+}
+bool TdxBarItem::IsShortCutStored() const {
+    return FShortCut != 0 && !(FActionLink && FActionLink->IsShortCutLinked());
+}
+bool TdxBarItem::IsVisibleStored() const {
+    return FVisible != TdxBarItemVisible::Always && !(FActionLink && FActionLink->IsVisibleLinked());
+}
+bool TdxBarItem::IsOnClickStored() const {
+    return static_cast<bool>(FOnClick) && !(FActionLink && FActionLink->IsOnExecuteLinked());
+}
+
+void TdxBarItem::Loaded() {
+    TdxBarComponent::Loaded();
+    ApplyLoadedVisible();
+    if (FAction) TakeFromAction(FAction, true);
+}
+
+void TdxBarItem::Notification(TComponent* component, TOperation operation) {
+    TdxBarComponent::Notification(component, operation);
+    if (operation == TOperation::Remove && component == FAction) SetAction(nullptr);
+}
+
+bool TdxBarItem::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "Action") {
+        reader.AddReference(prop::Ident(value), [this](TComponent* c) {
+            auto* action = dynamic_cast<TCustomAction*>(c);
+            if (!action) prop::InvalidValue();
+            SetAction(action);
+        });
+    } else if (name == "Align") {
+        SetAlign(prop::Enum(value, kItemAlignNames));
+    } else if (name == "Caption") {
+        SetCaption(prop::String(value));
+    } else if (name == "Category") {
+        SetCategory(prop::Int(value));
+    } else if (name == "Description") {
+        SetDescription(prop::String(value));
+    } else if (name == "Enabled") {
+        SetEnabled(prop::Bool(value));
+    } else if (name == "HelpContext") {
+        SetHelpContext(prop::Int(value));
+    } else if (name == "Hint") {
+        SetHint(prop::String(value));
+    } else if (name == "MergeKind") {
+        FMergeKind = prop::Enum(value, kMergeKindNames);
+    } else if (name == "MergeOrder") {
+        FMergeOrder = prop::Int(value);
+    } else if (name == "Visible") {
+        SetVisible(prop::Enum(value, kItemVisibleNames));
+    } else if (name == "OnClick") {
+        SetOnClick(reader.ResolveMethod(prop::Ident(value)));
+    } else if (name == "OnDestroy") {
+        OnDestroy = reader.ResolveMethod(prop::Ident(value));
+    } else {
+        return TdxBarComponent::ReadProperty(name, value, reader);
+    }
+    return true;
+}
+
+void TdxBarItem::WriteProperties(TWriter& writer) const {
+    if (FAction) writer.Write("Action", Value::Id(FAction->Name()));
+    if (FAlign != TdxBarItemAlign::Left) writer.Write("Align", EnumValue(FAlign, kItemAlignNames));
+    if (IsCaptionStored()) writer.Write("Caption", Value::Str(FCaption));
+    if (FCategory >= 0) writer.Write("Category", Value::Int(FCategory));
+    if (!FDescription.empty()) writer.Write("Description", Value::Str(FDescription));
+    if (IsEnabledStored()) writer.Write("Enabled", Value::Bool(false));
+    if (IsHelpContextStored()) writer.Write("HelpContext", Value::Int(FHelpContext));
+    if (IsHintStored()) writer.Write("Hint", Value::Str(FHint));
+    if (FMergeKind != TdxBarMergeKind::Add) writer.Write("MergeKind", EnumValue(FMergeKind, kMergeKindNames));
+    if (FMergeOrder != 0) writer.Write("MergeOrder", Value::Int(FMergeOrder));
+    if (IsVisibleStored()) writer.Write("Visible", EnumValue(FVisible, kItemVisibleNames));
+    if (IsOnClickStored()) writer.Write("OnClick", Value::Id(FOnClick.Name()));
+    if (OnDestroy) writer.Write("OnDestroy", Value::Id(OnDestroy.Name()));
+}
+
+// ---- TdxBarButton
+
+TdxBarButton::TdxBarButton(TComponent* owner) : TdxBarItem(owner) {
+    FGlyph.OnChange = [this] { NotifyGlyph(); };
+    FLargeGlyph.OnChange = [this] { NotifyLargeGlyph(); };
+}
+
+void TdxBarButton::SetButtonStyle(TdxBarButtonStyle style) {
+    if (style == FButtonStyle) return;
+    FButtonStyle = style;
+    RelayoutBars();
+}
+
+void TdxBarButton::SetDropDownEnabled(bool enabled) {
+    if (enabled == FDropDownEnabled) return;
+    FDropDownEnabled = enabled;
+    RepaintControls();
+}
+
+void TdxBarButton::SetDown(bool down) {
+    if (down == FDown) return;
+    FDown = down;
+    if (down && FGroupIndex != 0 && BarManager()) {
+        for (TdxBarItem* item : BarManager()->Items())
+            if (auto* other = dynamic_cast<TdxBarButton*>(item);
+                other && other != this && other->FGroupIndex == FGroupIndex && other->FDown) {
+                other->FDown = false;
+                other->RepaintControls();
+            }
+    }
+    RepaintControls();
+}
+
+void TdxBarButton::SetPaintStyle(TdxBarPaintStyle style) {
+    if (style == FPaintStyle) return;
+    FPaintStyle = style;
+    ForEachControl([](TdxBarItemControl& c) {
+        if (c.ItemLink().UserDefine() & udPaintStyle) return;
+        c.Remeasure();
+        c.Parent().RequestLayout();
+    });
+}
+
+void TdxBarButton::PerformClick() {
+    bool checkable = FButtonStyle == TdxBarButtonStyle::Checked || FButtonStyle == TdxBarButtonStyle::CheckedDropDown;
+    if (Enabled() && checkable) {
+        // In a group the last button down stays down unless all may be up.
+        if (FGroupIndex == 0) SetDown(!FDown);
+        else if (!FDown) SetDown(true);
+        else if (FAllowAllUp) SetDown(false);
+    }
+    TdxBarItem::PerformClick();
+}
+
+std::string TdxBarButton::NewItemCaption() const { return ResString("dxSBAR_NEWBUTTONCAPTION"); }
+
+bool TdxBarButton::IsDownStored() const {
+    return FDown && !(ActionLink() && ActionLink()->IsCheckedLinked());
+}
+
+bool TdxBarButton::IsImageIndexStored() const {
+    return ActionImageIndex() >= 0 && !(ActionLink() && ActionLink()->IsImageIndexLinked());
+}
+
+bool TdxBarButton::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "AllowAllUp") {
+        SetAllowAllUp(prop::Bool(value));
+    } else if (name == "ButtonStyle") {
+        SetButtonStyle(prop::Enum(value, kButtonStyleNames));
+    } else if (name == "CloseSubMenuOnClick") {
+        FCloseSubMenuOnClick = prop::Bool(value);
+    } else if (name == "DropDownEnabled") {
+        SetDropDownEnabled(prop::Bool(value));
+    } else if (name == "GroupIndex") {
+        SetGroupIndex(prop::Int(value));
+    } else if (name == "Down") {
+        SetDown(prop::Bool(value));
+    } else if (name == "ImageIndex") {
+        SetImageIndex(prop::Int(value));
+    } else if (name == "LargeImageIndex") {
+        SetLargeImageIndex(prop::Int(value));
+    } else if (name == "Lowered") {
+        FLowered = prop::Bool(value);
+    } else if (name == "PaintStyle") {
+        SetPaintStyle(prop::Enum(value, kPaintStyleNames));
+    } else if (name == "ShortCut") {
+        int shortCut = prop::Int(value);
+        if (shortCut < 0 || shortCut > 0xFFFF) prop::InvalidValue();
+        SetShortCut(TShortCut(shortCut));
+    } else if (name == "UnclickAfterDoing") {
+        SetUnclickAfterDoing(prop::Bool(value));
+    } else {
+        return TdxBarItem::ReadProperty(name, value, reader);
+    }
+    return true;
+}
+
+void TdxBarButton::WriteProperties(TWriter& writer) const {
+    TdxBarItem::WriteProperties(writer);
+    if (FAllowAllUp) writer.Write("AllowAllUp", Value::Bool(true));
+    if (FButtonStyle != TdxBarButtonStyle::Default)
+        writer.Write("ButtonStyle", EnumValue(FButtonStyle, kButtonStyleNames));
+    if (!FCloseSubMenuOnClick) writer.Write("CloseSubMenuOnClick", Value::Bool(false));
+    if (!FDropDownEnabled) writer.Write("DropDownEnabled", Value::Bool(false));
+    if (FGroupIndex != 0) writer.Write("GroupIndex", Value::Int(FGroupIndex));
+    if (IsDownStored()) writer.Write("Down", Value::Bool(true));
+    if (IsImageIndexStored()) writer.Write("ImageIndex", Value::Int(FImageIndex));
+    if (FLargeImageIndex >= 0) writer.Write("LargeImageIndex", Value::Int(FLargeImageIndex));
+    if (FLowered) writer.Write("Lowered", Value::Bool(true));
+    if (FPaintStyle != TdxBarPaintStyle::Standard) writer.Write("PaintStyle", EnumValue(FPaintStyle, kPaintStyleNames));
+    if (IsShortCutStored()) writer.Write("ShortCut", Value::Int(ShortCut()));
+    if (!FUnclickAfterDoing) writer.Write("UnclickAfterDoing", Value::Bool(false));
+}
+
+// ---- TdxBarLargeButton
+
+TdxBarLargeButton::TdxBarLargeButton(TComponent* owner) : TdxBarButton(owner) {
+    FHotGlyph.OnChange = [this] { NotifyHotGlyph(); };
+}
+
+void TdxBarLargeButton::SetAutoGrayScale(bool gray) {
+    if (gray == FAutoGrayScale) return;
+    FAutoGrayScale = gray;
+    RepaintControls();
+}
+
+void TdxBarLargeButton::SetGlyphLayout(TdxBarGlyphLayout layout) {
+    if (layout == FGlyphLayout) return;
+    FGlyphLayout = layout;
+    NotifyWidth();
+}
+
+void TdxBarLargeButton::SetHeight(int height) {
+    if (height < 0 || height == FHeight) return;
+    FHeight = height;
+    NotifyWidth();
+}
+
+void TdxBarLargeButton::SetHotImageIndex(int index) {
+    if (index == FHotImageIndex) return;
+    FHotImageIndex = index;
+    NotifyHotGlyph();
+}
+
+void TdxBarLargeButton::SetShowCaption(bool show) {
+    if (show == FShowCaption) return;
+    FShowCaption = show;
+    NotifyWidth();
+}
+
+void TdxBarLargeButton::SetSyncImageIndex(bool sync) {
+    FSyncImageIndexSet = true;
+    if (sync == FSyncImageIndex) return;
+    FSyncImageIndex = sync;
+    if (sync) SyncImage();
+}
+
+void TdxBarLargeButton::SyncImage() {
+    if (FSyncing) return;
+    FSyncing = true;
+    TdxBarItem::ApplyImageIndex(FLargeImageIndex);
+    FSyncing = false;
+}
+
+void TdxBarLargeButton::ApplyImageIndex(int index) {
+    if (Loading()) {
+        // A stored ImageIndex: it either seeds the large index or ends the
+        // synchronisation.
+        if (FLargeImageIndex == -1 && FSyncImageIndex) {
+            TdxBarItem::ApplyImageIndex(index);
+            ApplyLargeImageIndex(index);
+            return;
+        }
+        if (index != FLargeImageIndex) FSyncImageIndex = false;
+    } else if (!FSyncing && index != FLargeImageIndex && !FSyncImageIndexSet) {
+        FSyncImageIndex = false;
+    }
+    TdxBarItem::ApplyImageIndex(index);
+}
+
+void TdxBarLargeButton::NotifyLargeGlyph() {
+    if (FSyncImageIndex) SyncImage();
+    TdxBarButton::NotifyLargeGlyph();
+}
+
+void TdxBarLargeButton::NotifyWidth() {
+    ForEachControl([](TdxBarItemControl& c) {
+        c.Remeasure();
+        c.Parent().RequestLayout();
+    });
+}
+
+bool TdxBarLargeButton::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "AutoGrayScale") {
+        SetAutoGrayScale(prop::Bool(value));
+    } else if (name == "GlyphLayout") {
+        SetGlyphLayout(prop::Enum(value, kGlyphLayoutNames));
+    } else if (name == "Height") {
+        SetHeight(prop::Int(value));
+    } else if (name == "HotImageIndex") {
+        SetHotImageIndex(prop::Int(value));
+    } else if (name == "ShowCaption") {
+        SetShowCaption(prop::Bool(value));
+    } else if (name == "SyncImageIndex") {
+        SetSyncImageIndex(prop::Bool(value));
+    } else if (name == "Width") {
+        SetWidth(prop::Int(value));
+    } else {
+        return TdxBarButton::ReadProperty(name, value, reader);
+    }
+    return true;
+}
+
+void TdxBarLargeButton::WriteProperties(TWriter& writer) const {
+    // The large index first, so that reading it back seeds ImageIndex
+    // before a stored one of its own (written only without synchronisation).
+    TWriter inherited;
+    TdxBarButton::WriteProperties(inherited);
+    for (const Property& p : inherited.Properties()) {
+        if (p.name == "ImageIndex" || p.name == "LargeImageIndex") continue;
+        writer.Write(p.name, p.value);
+    }
+    if (IsImageIndexStored()) writer.Write("LargeImageIndex", Value::Int(FLargeImageIndex));
+    if (!FSyncImageIndex) writer.Write("SyncImageIndex", Value::Bool(false));
+    if (!FSyncImageIndex && FImageIndex >= 0) writer.Write("ImageIndex", Value::Int(FImageIndex));
+    if (!FAutoGrayScale) writer.Write("AutoGrayScale", Value::Bool(false));
+    if (FGlyphLayout != TdxBarGlyphLayout::Top) writer.Write("GlyphLayout", EnumValue(FGlyphLayout, kGlyphLayoutNames));
+    if (FHeight != 0) writer.Write("Height", Value::Int(FHeight));
+    if (FHotImageIndex >= 0) writer.Write("HotImageIndex", Value::Int(FHotImageIndex));
+    if (!FShowCaption) writer.Write("ShowCaption", Value::Bool(false));
+    if (FWidth != 0) writer.Write("Width", Value::Int(FWidth));
+}
+
+}  // namespace bars

@@ -1,0 +1,445 @@
+// The bar manager of a form: its toolbars and docks, categories, image
+// options, font and painter; and the process-wide list of managers.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bars/dxBarItems.h"
+#include "bars/dxBarTypes.h"
+#include "forms/Controls.h"
+#include "forms/Graphics.h"
+#include "forms/ImgList.h"
+
+namespace bars {
+
+// Where the framework reads the system's non-client metrics (the menu font
+// among them). Tests put fonts of known size in their place; an empty
+// source restores the system's.
+using NonClientMetricsSource = std::function<bool(NONCLIENTMETRICSA& metrics)>;
+void SetNonClientMetricsSource(NonClientMetricsSource source);
+// The metrics in the size every Windows version accepts (without the padded
+// border width); false when they cannot be read.
+bool GetNonClientMetrics(NONCLIENTMETRICSA& metrics);
+
+enum class TdxBarImageSlot { Images, LargeImages, HotImages, DisabledImages, DisabledLargeImages };
+
+// Image lists and glyph flags of a manager. Each list is watched: a change
+// re-measures and repaints what shows its pictures, and a list that is
+// destroyed is dropped.
+class TdxBarImageOptions : public forms::TPersistent {
+public:
+    explicit TdxBarImageOptions(TdxBarManager& manager);
+    ~TdxBarImageOptions() override;
+
+    forms::TCustomImageList* List(TdxBarImageSlot slot) const { return FSlots[Index(slot)].list; }
+    void SetList(TdxBarImageSlot slot, forms::TCustomImageList* list);
+    // Drops a list that is going away from every slot.
+    void ListRemoved(forms::TComponent* list);
+    bool Uses(const forms::TComponent* list) const;
+
+    forms::TCustomImageList* Images() const { return List(TdxBarImageSlot::Images); }
+    forms::TCustomImageList* LargeImages() const { return List(TdxBarImageSlot::LargeImages); }
+    forms::TCustomImageList* HotImages() const { return List(TdxBarImageSlot::HotImages); }
+    forms::TCustomImageList* DisabledImages() const { return List(TdxBarImageSlot::DisabledImages); }
+    forms::TCustomImageList* DisabledLargeImages() const { return List(TdxBarImageSlot::DisabledLargeImages); }
+
+    bool CacheGlyphs() const { return FCacheGlyphs; }
+    void SetCacheGlyphs(bool cache) { FCacheGlyphs = cache; }
+    forms::TColor ImageListBkColor() const { return FImageListBkColor; }
+    void SetImageListBkColor(forms::TColor color) { FImageListBkColor = color; }
+    bool LargeIcons() const { return FLargeIcons; }
+    void SetLargeIcons(bool large);
+    bool MakeDisabledImagesFaded() const { return FMakeDisabledImagesFaded; }
+    void SetMakeDisabledImagesFaded(bool faded);
+    bool SmoothGlyphs() const { return FSmoothGlyphs; }
+    void SetSmoothGlyphs(bool smooth) { FSmoothGlyphs = smooth; }
+    bool StretchGlyphs() const { return FStretchGlyphs; }
+    void SetStretchGlyphs(bool stretch) { FStretchGlyphs = stretch; }
+    bool UseLargeImagesForLargeIcons() const { return FUseLargeImagesForLargeIcons; }
+    void SetUseLargeImagesForLargeIcons(bool use);
+    bool UseLeftBottomPixelAsTransparent() const { return FUseLeftBottomPixelAsTransparent; }
+    void SetUseLeftBottomPixelAsTransparent(bool use) { FUseLeftBottomPixelAsTransparent = use; }
+
+    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
+    void WriteProperties(forms::TWriter& writer) const override;
+
+private:
+    struct Slot {
+        forms::TCustomImageList* list = nullptr;
+        forms::TChangeLink link;
+    };
+    static std::size_t Index(TdxBarImageSlot slot) { return static_cast<std::size_t>(slot); }
+
+    TdxBarManager& FManager;
+    std::array<Slot, 5> FSlots;
+    bool FCacheGlyphs = true;
+    forms::TColor FImageListBkColor = 0xFF00FF;
+    bool FLargeIcons = false;
+    bool FMakeDisabledImagesFaded = false;
+    bool FSmoothGlyphs = false;
+    bool FStretchGlyphs = true;
+    bool FUseLargeImagesForLargeIcons = false;
+    bool FUseLeftBottomPixelAsTransparent = true;
+};
+
+// Category names; an item's Category is an index into them. Never empty.
+class TdxBarManagerCategories {
+public:
+    explicit TdxBarManagerCategories(TdxBarManager& manager);
+
+    int Count() const { return static_cast<int>(FNames.size()); }
+    const std::string& operator[](int index) const { return FNames.at(static_cast<std::size_t>(index)); }
+    int IndexOf(const std::string& name) const;
+
+    int Add(std::string name);
+    // The items of categories at or after the index move one on.
+    void Insert(int index, std::string name);
+    void Rename(int index, std::string name);
+    // Frees the category's items; the last one is replaced by "Default".
+    void Delete(int index);
+    void Exchange(int a, int b);
+    void Move(int from, int to);
+
+    // For the customization dialog: per category, whether it is shown and
+    // which of its items are (a set of item visibilities).
+    bool Visible(int index) const { return FVisibles.at(static_cast<std::size_t>(index)); }
+    void SetVisible(int index, bool visible) { FVisibles.at(static_cast<std::size_t>(index)) = visible; }
+    int ItemsVisible(int index) const { return FItemsVisibles.at(static_cast<std::size_t>(index)); }
+
+    bool ReadProperty(std::string_view name, const forms::Value& value);
+    void WriteProperties(forms::TWriter& writer) const;
+    // The stored visibility lists take effect once loading ends.
+    void ApplyLoaded();
+
+private:
+    // Category numbers of the items change from `map(old)`; -1 frees the item.
+    template <class F>
+    void Renumber(F map);
+    void EnsureOne();
+
+    TdxBarManager& FManager;
+    std::vector<std::string> FNames;
+    std::vector<bool> FVisibles;
+    std::vector<int> FItemsVisibles;
+    std::vector<bool> FLoadedVisibles;
+    std::vector<int> FLoadedItemsVisibles;
+};
+
+// One toolbar: its settings, its links and, while it is docked and
+// visible, its window in a dock.
+class TdxBar : public forms::TComponent {
+public:
+    explicit TdxBar(TdxBars& collection);
+    ~TdxBar() override;
+    const char* ClassName() const override { return "TdxBar"; }
+
+    TdxBars& Collection() const { return FCollection; }
+    TdxBarManager& BarManager() const;
+    int Index() const;
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(std::string caption);
+    TdxBarBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TdxBarBorderStyle style);
+    TdxBarDockingStyle DockingStyle() const { return FDockingStyle; }
+    // A docked, visible bar moves its window into the new dock.
+    void SetDockingStyle(TdxBarDockingStyle style);
+    TdxBarDockingStyle DockedDockingStyle() const { return FDockedDockingStyle; }
+    int DockedLeft() const { return FDockedLeft; }
+    int DockedTop() const { return FDockedTop; }
+    void SetDockedPos(int left, int top);
+    int FloatLeft() const { return FFloatLeft; }
+    int FloatTop() const { return FFloatTop; }
+    int FloatClientWidth() const { return FFloatClientWidth; }
+    int FloatClientHeight() const { return FFloatClientHeight; }
+    int Row() const { return FRow; }
+    void SetRow(int row);
+    bool OneOnRow() const { return FOneOnRow; }
+    void SetOneOnRow(bool one) { FOneOnRow = one; }
+    bool WholeRow() const { return FWholeRow; }
+    void SetWholeRow(bool whole);
+    bool UseRestSpace() const { return FUseRestSpace; }
+    void SetUseRestSpace(bool use);
+    bool ShowMark() const { return FShowMark; }
+    void SetShowMark(bool show);
+    bool SizeGrip() const { return FSizeGrip; }
+    void SetSizeGrip(bool grip);
+    bool UseOwnFont() const { return FUseOwnFont; }
+    void SetUseOwnFont(bool own);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool visible);
+    bool AllowClose() const { return FAllowClose; }
+    bool AllowCustomizing() const { return FAllowCustomizing; }
+    bool AllowQuickCustomizing() const { return FAllowQuickCustomizing; }
+    bool AllowReset() const { return FAllowReset; }
+    forms::TColor Color() const { return FColor; }
+    bool RotateWhenVertical() const { return FRotateWhenVertical; }
+    int AlphaBlendValue() const { return FAlphaBlendValue; }
+    bool Hidden() const { return FHidden; }
+    bool IsMainMenu() const { return FIsMainMenu; }
+    bool MultiLine() const { return FMultiLine; }
+    TdxBarDockingStyles NotDocking() const { return FNotDocking; }
+    // Loaded from the form's description rather than made at run time.
+    bool Predefined() const { return FPredefined; }
+
+    // The manager's font unless UseOwnFont.
+    forms::TFont& Font() { return FFont; }
+    const forms::TFont& Font() const { return FFont; }
+    TdxBarItemLinks& ItemLinks() { return FItemLinks; }
+    const TdxBarItemLinks& ItemLinks() const { return FItemLinks; }
+
+    // The bar's window while it is docked and visible.
+    TdxBarControl* Control() const { return FControl.get(); }
+    TdxDockControl* DockControl() const;
+
+    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
+    void WriteProperties(forms::TWriter& writer) const override;
+
+private:
+    friend class TdxBarManager;
+    friend class TdxBarItemLinks;
+    void AssignManagerFont();
+    // Loading finished: takes the loaded docking style, then visibility.
+    void ApplyLoaded();
+    void ShowWindow();
+    void HideWindow();
+    void Reshow();
+    void LinksChanged();
+    void Relayout();
+
+    TdxBars& FCollection;
+    std::string FCaption;
+    TdxBarBorderStyle FBorderStyle = TdxBarBorderStyle::Single;
+    TdxBarDockingStyle FDockingStyle = TdxBarDockingStyle::None;
+    TdxBarDockingStyle FDockedDockingStyle = TdxBarDockingStyle::Top;
+    int FDockedLeft = 0, FDockedTop = 0;
+    int FFloatLeft = 0, FFloatTop = 0, FFloatClientWidth = 0, FFloatClientHeight = 0;
+    int FRow = 0;
+    bool FOneOnRow = false;
+    bool FWholeRow = false;
+    bool FUseRestSpace = false;
+    bool FShowMark = true;
+    bool FSizeGrip = true;
+    bool FUseOwnFont = false;
+    bool FVisible = false;
+    bool FLoadedVisible = false;
+    bool FAllowClose = true;
+    bool FAllowCustomizing = true;
+    bool FAllowQuickCustomizing = true;
+    bool FAllowReset = true;
+    forms::TColor FColor = forms::clDefault;
+    bool FRotateWhenVertical = true;
+    int FAlphaBlendValue = 255;
+    bool FHidden = false;
+    bool FIsMainMenu = false;
+    bool FMultiLine = false;
+    TdxBarDockingStyles FNotDocking = 0;
+    bool FPredefined = false;
+    bool FSettingFont = false;
+    forms::TFont FFont;
+    TdxBarItemLinks FItemLinks;
+    std::unique_ptr<TdxBarControl> FControl;
+};
+
+// The manager's toolbars, and the four docks along the form's edges.
+class TdxBars {
+public:
+    explicit TdxBars(TdxBarManager& manager);
+    ~TdxBars();
+    TdxBars(const TdxBars&) = delete;
+    TdxBars& operator=(const TdxBars&) = delete;
+
+    TdxBarManager& BarManager() const { return FManager; }
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TdxBar* Items(int index) const { return FItems.at(static_cast<std::size_t>(index)).get(); }
+    int IndexOf(const TdxBar* bar) const;
+    TdxBar* Add();
+    void Delete(int index);
+    TdxBar* Find(std::string_view name) const;
+
+    // The dock of a side; null for dsNone.
+    TdxDockControl* DockControl(TdxBarDockingStyle style) const;
+    // Band in which a dragged bar docks (dragging only).
+    int DockingZoneSize() const { return 23; }
+
+    void Read(const forms::Value& value, forms::TReader& reader);
+    forms::Value Write() const;
+
+private:
+    TdxBarManager& FManager;
+    // Declared first: the bars' windows live in the docks and go first.
+    std::array<std::unique_ptr<TdxDockControl>, 4> FDocks;
+    std::vector<std::unique_ptr<TdxBar>> FItems;
+};
+
+using TdxBarPainterClass = std::unique_ptr<TdxBarPainter> (*)();
+
+// Owner of a form's toolbars, docks, categories, image options, font and
+// painter. At most one per windowed control.
+class TdxBarManager : public forms::TComponent {
+public:
+    // Without an owner the application's main form owns it. Raises
+    // EdxException for an owner that is not a windowed control or already
+    // has a manager; nothing is created then.
+    explicit TdxBarManager(forms::TComponent* owner);
+    ~TdxBarManager() override;
+    const char* ClassName() const override { return "TdxBarManager"; }
+
+    forms::TWinControl& OwnerControl() const { return *FOwnerControl; }
+    // The manager of a windowed control, if it has one.
+    static TdxBarManager* Of(const forms::TComponent* owner);
+
+    TdxBarManagerStyle Style() const { return FStyle; }
+    void SetStyle(TdxBarManagerStyle style);
+    TdxBarPainter& Painter() const { return *FPainter; }
+
+    forms::TFont& Font() { return FFont; }
+    const forms::TFont& Font() const { return FFont; }
+    bool UseSystemFont() const { return FUseSystemFont; }
+    void SetUseSystemFont(bool use);
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool scaled) { FScaled = scaled; }
+    const forms::TFont& EditFont() const { return FEditFont; }
+    const forms::TFont& BarCaptionFont() const { return FBarCaptionFont; }
+
+    TdxBarManagerCategories& Categories() { return FCategories; }
+    TdxBarImageOptions& ImageOptions() { return FImageOptions; }
+    const TdxBarImageOptions& ImageOptions() const { return FImageOptions; }
+    TdxBars& Bars() { return *FBars; }
+    const TdxBars& Bars() const { return *FBars; }
+    // The items that joined this manager, in the order they did.
+    const std::vector<TdxBarItem*>& Items() const { return FItems; }
+
+    bool ShowHint() const { return FShowHint; }
+    bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
+    bool ShowShortCutInHint() const { return FShowShortCutInHint; }
+    bool UseF10ForMenu() const { return FUseF10ForMenu; }
+    bool CanCustomize() const { return FCanCustomize; }
+    bool AllowCallFromAnotherForm() const { return FAllowCallFromAnotherForm; }
+    bool HideFloatingBarsWhenInactive() const { return FHideFloatingBarsWhenInactive; }
+    bool AutoDockColor() const { return FAutoDockColor; }
+    void SetAutoDockColor(bool automatic);
+    forms::TColor DockColor() const { return FDockColor; }
+    void SetDockColor(forms::TColor color);
+    bool SunkenBorder() const { return FSunkenBorder; }
+    void SetSunkenBorder(bool sunken);
+    bool AutoAlignBars() const { return FAutoAlignBars; }
+    void SetAutoAlignBars(bool align);
+    int ButtonArrowWidth() const { return FButtonArrowWidth; }
+    int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
+    int WaitForDockingTime() const { return FWaitForDockingTime; }
+    int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
+    bool MenusShowRecentItemsFirst() const { return FMenusShowRecentItemsFirst; }
+    bool ShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
+    bool StoreInIniFile() const { return FStoreInIniFile; }
+    bool StoreInRegistry() const { return FStoreInRegistry; }
+    TdxBarDockingStyles NotDocking() const { return FNotDocking; }
+    bool CustomizeMode() const { return FCustomizeMode; }
+
+    // Sizes of the left, right, top and bottom docks.
+    std::array<int, 4> DockControlHeights() const;
+    void SetDockControlHeights(const std::array<int, 4>& sizes);
+
+    using TBarEvent = std::function<void(TdxBarManager* sender, TdxBar* bar)>;
+    std::function<void(TdxBarManager* sender, TdxBarItem* item)> OnClickItem;
+    std::function<void(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock, bool& canDock)> OnDocking;
+    TBarEvent OnBarAfterReset, OnBarBeforeReset, OnBarClose, OnBarDockingStyleChange, OnBarVisibleChange;
+
+    virtual void NotifyItemClick(TdxBarItem* item);
+    virtual bool AcceptsDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock);
+    virtual TdxBarPainterClass ChoosePainterClass() const;
+
+    // Batches layout: the docks are laid out once, at the outermost end.
+    void BeginUpdate() { ++FLockUpdate; }
+    void EndUpdate();
+    bool IsUpdateLocked() const { return FLockUpdate > 0; }
+    // Being read, or placing what was read: layout waits until the end.
+    bool IsLoading() const { return Loading() || FFinishingLoad; }
+    // Going away, alone or with the form: layout is pointless.
+    bool IsDestroying() const;
+
+    // The docks lay out their rows again (now, or at the end of an update).
+    void RefreshDocks();
+    // Every bar window repaints; glyph caches are dropped.
+    void RepaintBars();
+    // A watched image list changed.
+    void ImageListChanged(forms::TCustomImageList* list);
+
+    void WriteProperties(forms::TWriter& writer) const override;
+
+protected:
+    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
+    forms::TPersistent* SubObject(std::string_view name) override;
+    void Loaded() override;
+    void Notification(forms::TComponent* component, forms::TOperation operation) override;
+
+private:
+    friend class TdxBarItem;
+    void AddItem(TdxBarItem* item);
+    void RemoveItem(TdxBarItem* item);
+    void UpdateFont();
+    void FontChanged();
+    void OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void RecreatePainter();
+
+    forms::TWinControl* FOwnerControl;
+    TdxBarManagerStyle FStyle = TdxBarManagerStyle::Enhanced;
+    std::unique_ptr<TdxBarPainter> FPainter;
+    std::vector<TdxBarItem*> FItems;
+    TdxBarManagerCategories FCategories;
+    std::unique_ptr<TdxBars> FBars;
+    forms::TFont FFont;
+    forms::TFont FEditFont;
+    forms::TFont FBarCaptionFont;
+    bool FSettingFont = false;
+    bool FUseSystemFont = false;
+    bool FScaled = true;
+    TdxBarImageOptions FImageOptions;
+
+    bool FShowHint = true;
+    bool FShowHintForDisabledItems = true;
+    bool FShowShortCutInHint = false;
+    bool FUseF10ForMenu = true;
+    bool FCanCustomize = true;
+    bool FAllowCallFromAnotherForm = false;
+    bool FHideFloatingBarsWhenInactive = true;
+    bool FAutoDockColor = true;
+    forms::TColor FDockColor = forms::clBtnFace;
+    bool FSunkenBorder = false;
+    bool FAutoAlignBars = false;
+    int FButtonArrowWidth = 11;
+    int FLargeButtonArrowWidth = 13;
+    int FWaitForDockingTime = 21;
+    int FMostRecentItemsPercents = 95;
+    bool FMenusShowRecentItemsFirst = true;
+    bool FShowFullMenusAfterDelay = true;
+    bool FStoreInIniFile = false;
+    bool FStoreInRegistry = false;
+    TdxBarDockingStyles FNotDocking = 0;
+    bool FCustomizeMode = false;
+    int FLockUpdate = 0;
+    bool FRefreshPending = false;
+    bool FDestroyingManager = false;
+    bool FFinishingLoad = false;
+};
+
+// Every live manager of the process, in the order they were made.
+class TdxBarManagerList {
+public:
+    static TdxBarManagerList& Instance();
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TdxBarManager* Items(int index) const { return FItems.at(static_cast<std::size_t>(index)); }
+    void Add(TdxBarManager* manager);
+    void Remove(TdxBarManager* manager);
+
+private:
+    std::vector<TdxBarManager*> FItems;
+};
+
+}  // namespace bars

@@ -1,0 +1,127 @@
+#include "bars/dxBar.h"
+#include "forms/Handles.h"
+
+using namespace forms;
+
+namespace bars {
+
+namespace {
+constexpr int kBorder = 2;
+constexpr int kGrip = 5;
+constexpr int kSizeGrip = 12;
+}  // namespace
+
+RECT TdxBarPainter::BarBorderWidths(const TdxBarControl& bar, TdxBarDockingStyle style) const {
+    const TdxBar& b = bar.Bar();
+    if (b.BorderStyle() == TdxBarBorderStyle::None) {
+        // A whole-row bar at the bottom is a status bar, framed all round.
+        if (style != TdxBarDockingStyle::Bottom || !b.WholeRow()) return {0, 0, 0, 0};
+        return {kBorder, kBorder, kBorder + (b.SizeGrip() ? kSizeGrip : 0), kBorder};
+    }
+    RECT r{kBorder, kBorder, kBorder, kBorder};
+    (IsVertical(style) ? r.top : r.left) += kGrip;
+    return r;
+}
+
+int TdxBarPainter::MarkWidth(const TdxBarControl&) const { return 11; }
+
+int TdxBarPainter::TextWidth(HDC dc, const std::string& text) const {
+    RECT r{0, 0, 0, 0};
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    return r.right - r.left;
+}
+
+bool TdxBarPainter::DrawsDisabledGlyphsFaded(const TdxBarManager& manager) const {
+    return manager.ImageOptions().MakeDisabledImagesFaded();
+}
+
+controls::ImageDrawMode TdxBarPainter::GlyphDrawMode(const TdxBarItemControl& control,
+                                                     const TdxBarGlyphSource& source) const {
+    const TdxBarImageOptions& options = control.Parent().BarManager().ImageOptions();
+    // A picture from a disabled list already looks disabled.
+    bool fromDisabledList = source.images && (source.images == options.DisabledImages() ||
+                                              source.images == options.DisabledLargeImages());
+    if (!control.Enabled() && !fromDisabledList)
+        return DrawsDisabledGlyphsFaded(control.Parent().BarManager()) ? controls::ImageDrawMode::Faded
+                                                                       : controls::ImageDrawMode::Disabled;
+    auto* large = dynamic_cast<const TdxBarLargeButton*>(&control.Item());
+    if (large && large->AutoGrayScale() && control.Enabled() && control.HotPartIndex < 0)
+        return controls::ImageDrawMode::Grayscale;
+    return controls::ImageDrawMode::Normal;
+}
+
+void TdxBarPainter::DrawDockBackground(const TdxDockControl& dock, HDC dc, const RECT& rect) const {
+    if (::IsRectEmpty(&rect)) return;
+    TCanvas(dc).FillRect(rect, dock.Color());
+}
+
+void TdxBarPainter::FillBarBackground(TdxBarControl& bar, HDC dc, const RECT& rect) const {
+    TColor color = bar.Bar().Color() != clDefault ? bar.Bar().Color() : bar.DockControl().Color();
+    TCanvas(dc).FillRect(rect, color);
+}
+
+void TdxBarPainter::DrawBarBorders(TdxBarControl& bar, HDC dc, const RECT& window) const {
+    TColor color = bar.Bar().Color() != clDefault ? bar.Bar().Color() : bar.DockControl().Color();
+    RECT b = bar.BorderWidths(bar.DockingStyle());
+    RECT inner{window.left + b.left, window.top + b.top, window.right - b.right, window.bottom - b.bottom};
+    SaveDCGuard saved(dc);
+    ::ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+    TCanvas(dc).FillRect(window, color);
+    RECT edge = window;
+    ::DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+    if (bar.Bar().BorderStyle() == TdxBarBorderStyle::Single) {
+        // The grip: two raised lines across the leading end.
+        bool vertical = bar.Vertical();
+        for (int i = 0; i < 2; ++i) {
+            RECT line = vertical ? RECT{kBorder + 1, kBorder + 1 + 2 * i, window.right - kBorder - 1, kBorder + 3 + 2 * i}
+                                 : RECT{kBorder + 1 + 2 * i, kBorder + 1, kBorder + 3 + 2 * i, window.bottom - kBorder - 1};
+            ::DrawEdge(dc, &line, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+}
+
+void TdxBarPainter::DrawGlyph(TdxBarItemControl& control, HDC dc, const RECT& rect,
+                              const TdxBarGlyphSource& source) const {
+    const TdxBarImageOptions& options = control.Parent().BarManager().ImageOptions();
+    controls::DrawImage(dc, rect, rect, source.glyph, source.images, source.index, GlyphDrawMode(control, source),
+                        options.SmoothGlyphs(), nullptr, source.images ? options.ImageListBkColor() : clNone,
+                        options.UseLeftBottomPixelAsTransparent());
+}
+
+void TdxBarPainter::DrawCaption(TdxBarItemControl& control, HDC dc, const std::string& caption, RECT rect,
+                                UINT alignment) const {
+    COLORREF color = control.Enabled() ? ColorToRGB(control.Parent().Font().Color()) : ::GetSysColor(COLOR_GRAYTEXT);
+    int mode = ::SetBkMode(dc, TRANSPARENT);
+    COLORREF old = ::SetTextColor(dc, color);
+    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect,
+                DT_SINGLELINE | DT_NOCLIP | DT_VCENTER | alignment);
+    ::SetTextColor(dc, old);
+    ::SetBkMode(dc, mode);
+}
+
+void TdxBarPainter::DrawButtonItem(TdxBarButtonControl& control, HDC dc, const RECT& rect) const {
+    FillBarBackground(control.Parent(), dc, rect);
+    TdxBarGlyphSource source = control.GlyphSource();
+    TdxBarPaintStyle style = control.ButtonItem().PaintStyle();
+    bool showGlyph = source && style != TdxBarPaintStyle::Caption;
+    bool showCaption = style == TdxBarPaintStyle::Caption || style == TdxBarPaintStyle::CaptionGlyph || !source;
+    RECT text = rect;
+    if (showGlyph) {
+        int left = showCaption ? rect.left + 3 : (rect.left + rect.right - source.size.cx) / 2;
+        int top = (rect.top + rect.bottom - source.size.cy) / 2;
+        RECT glyph{left, top, left + source.size.cx, top + source.size.cy};
+        DrawGlyph(control, dc, glyph, source);
+        text.left = glyph.right + 1;
+    }
+    if (showCaption) DrawCaption(control, dc, control.Caption(), text, DT_CENTER);
+}
+
+void TdxBarPainter::DrawLargeButtonItem(TdxBarLargeButtonControl& control, HDC dc, const RECT& rect) const {
+    FillBarBackground(control.Parent(), dc, rect);
+    TdxBarLargeButtonParts parts = control.Parts(rect);
+    if (TdxBarGlyphSource source = control.GlyphSource()) DrawGlyph(control, dc, parts.glyph, source);
+    if (control.LargeButtonItem().ShowCaption())
+        DrawCaption(control, dc, control.Caption(), parts.caption, parts.alignment);
+}
+
+}  // namespace bars

@@ -1,0 +1,86 @@
+#include <algorithm>
+
+#include "bars/dxBar.h"
+#include "forms/ResStrings.h"
+
+namespace bars {
+
+namespace {
+
+const forms::ResStringDefault kBarStrings[] = {
+    {"dxSBAR_DEFAULTCATEGORYNAME", "Default"},
+    {"dxSBAR_NEWITEMCAPTION", "New Item"},
+    {"dxSBAR_NEWBUTTONCAPTION", "New Button"},
+    {"dxSBAR_ONLYONEMANAGER", "A control should contain only a single TdxBarManager"},
+    {"dxSBAR_WANTTWINCONTROL", "TdxBarManager should have TWinControl as its Owner"},
+    {"dxSBAR_NOVIEWLEVELS", "%s.GetPossibleViewLevels = []"},
+};
+
+// Kinds that stored descriptions of other programs may name; this one
+// builds none of them, so they have no classes here.
+struct NamedKind {
+    const char* item;
+    const char* control;
+    bool offered;
+};
+const NamedKind kUnbuiltKinds[] = {
+    {"TdxBarEdit", "TdxBarEditControl", true},
+    {"TCustomdxBarCombo", "TCustomdxBarComboControl", true},
+    {"TdxBarCombo", "TdxBarComboControl", true},
+    {"TdxBarSubItem", "TdxBarSubItemControl", true},
+    {"TdxBarListItem", "TdxBarContainerItemControl", true},
+    {"TdxBarContainerItem", "TdxBarContainerItemControl", true},
+    {"TdxBarExtraPaneListItem", "TdxBarContainerItemControl", false},
+    {"TdxBarLabel", "TdxBarCustomStaticControl", false},
+    {"TdxBarSeparator", "TdxBarSeparatorControl", true},
+    {"TdxBarApplicationMenuButtonItem", "TdxBarApplicationMenuButtonControl", false},
+    {"TdxBarQuickCustExtButton", "TdxBarQuickCustExtButtonControl", false},
+    {"TdxBarQuickCustItem", "TdxBarQuickCustItemControl", false},
+    {"TdxBarQuickAccessItem", "TdxBarSubItemControl", false},
+    {"TSystemMenuSubItem", "TSystemMenuSubItemControl", false},
+};
+
+}  // namespace
+
+void TdxBarItemList::Register(const TRegItemRecord& record) { FItems.push_back(record); }
+
+void TdxBarItemList::Unregister(int index) {
+    if (index < 0 || index >= Count()) return;
+    FItems.erase(FItems.begin() + index);
+}
+
+TdxBarItemControlFactory TdxBarItemList::ControlClassOf(const TdxBarItem& item) const {
+    for (const TRegItemRecord& r : FItems)
+        if (r.itemClass && *r.itemClass == typeid(item)) return r.controlFactory;
+    return nullptr;
+}
+
+int TdxBarItemList::OfferedCount() const {
+    return static_cast<int>(std::count_if(FItems.begin(), FItems.end(), [](const TRegItemRecord& r) { return r.offered; }));
+}
+
+const TRegItemRecord& TdxBarItemList::Offered(int index) const {
+    for (const TRegItemRecord& r : FItems)
+        if (r.offered && index-- == 0) return r;
+    throw std::out_of_range("no such offered item kind");
+}
+
+TdxBarItemList& dxBarRegisteredItems() {
+    static TdxBarItemList list;
+    return list;
+}
+
+void InitializeBars() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    forms::RegisterResStrings(kBarStrings);
+    dxBarRegisterItem<TdxBarButton, TdxBarButtonControl>("TdxBarButton", "TdxBarButtonControl", true);
+    dxBarRegisterItem<TdxBarLargeButton, TdxBarLargeButtonControl>("TdxBarLargeButton", "TdxBarLargeButtonControl",
+                                                                   true);
+    for (const NamedKind& k : kUnbuiltKinds)
+        dxBarRegisteredItems().Register({k.item, nullptr, k.control, nullptr, k.offered});
+    forms::RegisterComponentClass<TdxBarManager>("TdxBarManager");
+}
+
+}  // namespace bars

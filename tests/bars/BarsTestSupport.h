@@ -1,0 +1,252 @@
+// Fixtures of the command bar tests: a form described like the main
+// window (manager, top toolbar, five large buttons bound to commands, a
+// 32x32 image list), menu fonts of known size, and readers of what the
+// windows show.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "bars/dxBar.h"
+#include "controls/cxGraphics.h"
+#include "forms/ExtCtrls.h"
+#include "forms/FormReader.h"
+#include "forms/Forms.h"
+
+namespace barstest {
+
+using forms::ObjectNode;
+using forms::Property;
+using forms::Value;
+
+inline ObjectNode Node(std::string cls, std::string name, std::vector<Property> props,
+                       std::vector<ObjectNode> kids = {}) {
+    return ObjectNode{std::move(cls), std::move(name), std::move(props), std::move(kids)};
+}
+
+inline Value Ints(std::vector<int> values) {
+    std::vector<Value> list;
+    for (int v : values) list.push_back(Value::Int(v));
+    return Value::ListOf(std::move(list));
+}
+
+// A form that records what its command handlers were called with.
+class TBarForm : public forms::TForm {
+public:
+    TBarForm() : TForm(nullptr) {}
+    const char* ClassName() const override { return "TBarForm"; }
+    void Load(const ObjectNode& node) { Create(node); }
+
+    bars::TdxBarManager* Manager() const { return bars::TdxBarManager::Of(this); }
+    bars::TdxBar* Toolbar() const { return Manager()->Bars().Items(0); }
+    bars::TdxBarControl* ToolbarWindow() const { return Toolbar()->Control(); }
+    bars::TdxDockControl* TopDock() const { return Manager()->Bars().DockControl(bars::TdxBarDockingStyle::Top); }
+    template <class T>
+    T* Get(const char* name) const {
+        return dynamic_cast<T*>(FindComponent(name));
+    }
+    bars::TdxBarLargeButton* Button(int i) const { return Get<bars::TdxBarLargeButton>(("btn" + std::to_string(i)).c_str()); }
+    forms::TAction* Action(int i) const { return Get<forms::TAction>(("act" + std::to_string(i)).c_str()); }
+
+    // "handler sender" per call.
+    std::vector<std::string> Calls;
+
+protected:
+    forms::TMethod FindMethod(const std::string& name) override {
+        if (name.starts_with("Do"))
+            return std::function<void(forms::TComponent*)>(
+                [this, name](forms::TComponent* sender) { Calls.push_back(name + " " + sender->Name()); });
+        return TForm::FindMethod(name);
+    }
+};
+
+// The description of a window like the main one; `bar` and `manager`
+// properties are added to (or replace) the defaults.
+struct FormShape {
+    int clientWidth = 375;
+    std::vector<Property> manager;
+    std::vector<Property> bar;
+    std::vector<std::string> captions{"Exit", "Start", "Pause", "Stop", "About"};
+};
+
+inline void Set(std::vector<Property>& props, Property p) {
+    for (Property& q : props)
+        if (q.name == p.name) {
+            q = std::move(p);
+            return;
+        }
+    props.push_back(std::move(p));
+}
+
+inline ObjectNode MainLikeForm(const FormShape& shape = {}) {
+    std::vector<ObjectNode> actions;
+    std::vector<ObjectNode> buttons;
+    std::vector<std::vector<Property>> links;
+    for (int i = 0; i < static_cast<int>(shape.captions.size()); ++i) {
+        std::string n = std::to_string(i);
+        actions.push_back(Node("TAction", "act" + n,
+                               {{"Caption", Value::Str(shape.captions[i])},
+                                {"Hint", Value::Str(shape.captions[i] + " Hint")},
+                                {"ImageIndex", Value::Int(i)},
+                                {"ShortCut", Value::Int(VK_F2 + i)},
+                                {"OnExecute", Value::Id("Do" + n)}}));
+        buttons.push_back(Node("TdxBarLargeButton", "btn" + n,
+                               {{"Action", Value::Id("act" + n)},
+                                {"Category", Value::Int(0)},
+                                {"Width", Value::Int(75)},
+                                {"AutoGrayScale", Value::Bool(false)}}));
+        links.push_back({{"Visible", Value::Bool(true)}, {"ItemName", Value::Str("btn" + n)}});
+    }
+    std::vector<Property> bar{
+        {"Caption", Value::Str("Main")},          {"BorderStyle", Value::Id("bbsNone")},
+        {"DockingStyle", Value::Id("dsTop")},     {"DockedDockingStyle", Value::Id("dsTop")},
+        {"DockedLeft", Value::Int(0)},            {"DockedTop", Value::Int(0)},
+        {"FloatLeft", Value::Int(412)},           {"FloatTop", Value::Int(8)},
+        {"ItemLinks", Value::CollectionOf(links)}, {"OneOnRow", Value::Bool(true)},
+        {"Row", Value::Int(0)},                   {"ShowMark", Value::Bool(false)},
+        {"SizeGrip", Value::Bool(false)},         {"UseOwnFont", Value::Bool(false)},
+        {"UseRestSpace", Value::Bool(true)},      {"Visible", Value::Bool(true)},
+        {"WholeRow", Value::Bool(true)},
+    };
+    for (const Property& p : shape.bar) Set(bar, p);
+    std::vector<Property> manager{
+        {"Font.Charset", Value::Id("DEFAULT_CHARSET")},
+        {"Font.Color", Value::Id("clWindowText")},
+        {"Font.Height", Value::Int(-12)},
+        {"Font.Name", Value::Str("Segoe UI")},
+        {"Font.Style", Value::SetOf({})},
+        {"Categories.Strings", Value::ListOf({Value::Str("Default")})},
+        {"Categories.ItemsVisibles", Ints({2})},
+        {"Categories.Visibles", Value::ListOf({Value::Bool(true)})},
+        {"ImageOptions.LargeImages", Value::Id("ImageList")},
+        {"ImageOptions.MakeDisabledImagesFaded", Value::Bool(true)},
+        {"ImageOptions.UseLargeImagesForLargeIcons", Value::Bool(true)},
+        {"Style", Value::Id("bmsOffice11")},
+        {"UseSystemFont", Value::Bool(true)},
+        {"Bars", Value::CollectionOf({bar})},
+        {"DockControlHeights", Ints({0, 0, 54, 0})},
+    };
+    for (const Property& p : shape.manager) Set(manager, p);
+    std::vector<ObjectNode> kids{
+        Node("TPanel", "pnlTime", {{"Align", Value::Id("alClient")}, {"BevelOuter", Value::Id("bvNone")}}),
+        Node("TcxImageList", "ImageList", {{"Height", Value::Int(32)}, {"Width", Value::Int(32)}}),
+        Node("TActionList", "ActionList", {{"Images", Value::Id("ImageList")}}, actions),
+        Node("TdxBarManager", "BarManager", manager),
+    };
+    kids.insert(kids.end(), buttons.begin(), buttons.end());
+    return Node("TBarForm", "frmBars",
+                {{"ClientWidth", Value::Int(shape.clientWidth)},
+                 {"ClientHeight", Value::Int(157)},
+                 {"Color", Value::Int(0xFFE8E8)},
+                 {"BorderStyle", Value::Id("bsSizeable")}},
+                kids);
+}
+
+// Picture i of the test lists: opaque, one colour each.
+inline forms::TColor PictureColour(int i) {
+    static const forms::TColor colours[] = {RGB(200, 30, 30), RGB(30, 160, 60), RGB(40, 90, 200), RGB(120, 60, 160),
+                                            RGB(220, 160, 20)};
+    return colours[i % 5];
+}
+
+inline void FillPictures(controls::TcxImageList& list, int count = 5) {
+    list.LockChanges();
+    for (int i = 0; i < count; ++i) {
+        controls::TcxBitmap32 picture(32, 32);
+        forms::TColor c = PictureColour(i);
+        for (auto& p : picture.Pixels()) p = 0xFF000000u | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+        picture.Modified();
+        list.AddPicture(&picture);
+    }
+    list.UnlockChanges();
+}
+
+// A font whose "Qq" is `height` pixels high, as the menu font.
+inline LOGFONTA FontWithTextHeight(int height) {
+    forms::MemoryDC dc;
+    for (const char* face : {"Tahoma", "Arial", "Segoe UI", "Courier New"}) {
+        for (int h = -6; h > -40; --h) {
+            LOGFONTA lf{};
+            lf.lfHeight = h;
+            lf.lfCharSet = DEFAULT_CHARSET;
+            std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+            forms::Font font(::CreateFontIndirectA(&lf));
+            forms::SelectGuard select(dc.Get(), font.Get());
+            SIZE size{};
+            ::GetTextExtentPoint32A(dc.Get(), "Qq", 2, &size);
+            if (size.cy == height) return lf;
+        }
+    }
+    ADD_FAILURE() << "no font size gives text " << height << " pixels high";
+    return {};
+}
+
+// Puts a menu font in place for the test's lifetime.
+class MenuFont {
+public:
+    explicit MenuFont(int textHeight) { Set(textHeight); }
+    ~MenuFont() { bars::SetNonClientMetricsSource(nullptr); }
+    MenuFont(const MenuFont&) = delete;
+    MenuFont& operator=(const MenuFont&) = delete;
+    void Set(int textHeight) {
+        LOGFONTA lf = FontWithTextHeight(textHeight);
+        bars::SetNonClientMetricsSource([lf](NONCLIENTMETRICSA& m) {
+            m.lfMenuFont = lf;
+            m.lfStatusFont = lf;
+            return true;
+        });
+    }
+};
+
+inline std::unique_ptr<TBarForm> LoadForm(const ObjectNode& node, bool pictures = true) {
+    auto form = std::make_unique<TBarForm>();
+    form->Load(node);
+    if (pictures) FillPictures(*form->Get<controls::TcxImageList>("ImageList"));
+    return form;
+}
+
+// What a window paints for itself, read back pixel by pixel.
+class Snapshot {
+public:
+    explicit Snapshot(HWND window) {
+        RECT r;
+        ::GetClientRect(window, &r);
+        FWidth = r.right;
+        FHeight = r.bottom;
+        forms::WindowDC screen;
+        FBitmap.Reset(::CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+        FOld = ::SelectObject(FDC.Get(), FBitmap.Get());
+        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC.Get()), PRF_CLIENT);
+    }
+    ~Snapshot() { ::SelectObject(FDC.Get(), FOld); }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    COLORREF Pixel(int x, int y) const { return ::GetPixel(FDC.Get(), x, y); }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+
+private:
+    int FWidth = 0, FHeight = 0;
+    forms::MemoryDC FDC;
+    forms::Bitmap FBitmap;
+    HGDIOBJ FOld = nullptr;
+};
+
+inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
+
+}  // namespace barstest
+
+// Found by argument lookup: RECT lives in the global namespace.
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+    return os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
