@@ -322,3 +322,31 @@ TEST(Forms, AMovedFormSnapsToTheWorkAreaEdges) {
 }
 
 }  // namespace
+
+namespace {
+
+// Aligned children follow a size set in code, and a child that changes its
+// own size while being aligned gets the space it asked for.
+TEST(Forms, AlignedChildrenFollowSizesSetInCode) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {{"ClientWidth", Value::Int(300)}, {"ClientHeight", Value::Int(200)}},
+                   {Node("TPanel", "top", {{"Align", Value::Id("alTop")}, {"Height", Value::Int(40)}}),
+                    Node("TPanel", "rest", {{"Align", Value::Id("alClient")}})}));
+    auto* top = dynamic_cast<TPanel*>(form.FindComponent("top"));
+    auto* rest = dynamic_cast<TPanel*>(form.FindComponent("rest"));
+    ASSERT_TRUE(top && rest);
+    EXPECT_EQ(rest->Top(), 40);
+    EXPECT_EQ(rest->Height(), 160);
+    form.SetClientSize(360, 250);
+    EXPECT_EQ(top->Width(), 360);
+    EXPECT_EQ(rest->Width(), 360);
+    EXPECT_EQ(rest->Height(), 210);
+    top->SetBounds(0, 0, 360, 52);
+    EXPECT_EQ(rest->Top(), 52);
+    EXPECT_EQ(rest->Height(), 198);
+    top->SetVisible(false);
+    EXPECT_EQ(rest->Top(), 0);
+    EXPECT_EQ(rest->Height(), 250);
+}
+
+}  // namespace
