@@ -19,6 +19,7 @@
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
 #include "forms/Forms.h"
+#include "tests/common/TestSupport.h"
 
 namespace barstest {
 
@@ -212,32 +213,7 @@ inline std::unique_ptr<TBarForm> LoadForm(const ObjectNode& node, bool pictures 
     return form;
 }
 
-// What a window paints for itself, read back pixel by pixel.
-class Snapshot {
-public:
-    explicit Snapshot(HWND window) {
-        RECT r;
-        ::GetClientRect(window, &r);
-        FWidth = r.right;
-        FHeight = r.bottom;
-        forms::WindowDC screen;
-        FBitmap.Reset(::CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
-        FOld = ::SelectObject(FDC.Get(), FBitmap.Get());
-        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC.Get()), PRF_CLIENT);
-    }
-    ~Snapshot() { ::SelectObject(FDC.Get(), FOld); }
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(FDC.Get(), x, y); }
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-
-private:
-    int FWidth = 0, FHeight = 0;
-    forms::MemoryDC FDC;
-    forms::Bitmap FBitmap;
-    HGDIOBJ FOld = nullptr;
-};
+using testsupport::Snapshot;
 
 inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "forms/Forms.h"
+#include "forms/Handles.h"
 
 namespace testsupport {
 
@@ -117,26 +118,22 @@ public:
         ::GetClientRect(window, &r);
         FWidth = r.right;
         FHeight = r.bottom;
-        HDC screen = ::GetDC(nullptr);
-        FDC = ::CreateCompatibleDC(screen);
-        FBitmap = ::CreateCompatibleBitmap(screen, FWidth, FHeight);
-        ::ReleaseDC(nullptr, screen);
-        FOld = ::SelectObject(FDC, FBitmap);
-        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC), PRF_CLIENT);
+        forms::WindowDC screen;
+        FBitmap.Reset(::CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+        FOld = ::SelectObject(FDC.Get(), FBitmap.Get());
+        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC.Get()), PRF_CLIENT);
     }
-    ~Snapshot() {
-        ::SelectObject(FDC, FOld);
-        ::DeleteObject(FBitmap);
-        ::DeleteDC(FDC);
-    }
+    ~Snapshot() { ::SelectObject(FDC.Get(), FOld); }
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(FDC, x, y); }
+    COLORREF Pixel(int x, int y) const { return ::GetPixel(FDC.Get(), x, y); }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
 
 private:
     int FWidth = 0, FHeight = 0;
-    HDC FDC = nullptr;
-    HBITMAP FBitmap = nullptr;
+    forms::MemoryDC FDC;
+    forms::Bitmap FBitmap;
     HGDIOBJ FOld = nullptr;
 };
 
