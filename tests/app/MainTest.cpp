@@ -307,8 +307,10 @@ TEST_F(MainWindow, AnErrorInACommandIsShownAndTheProgramGoesOn) {
     EXPECT_TRUE(form->Timer->Enabled());
 }
 
+UINT_PTR WINAPI RefuseTimer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
+
 TEST_F(MainWindow, NoTimerLeftStopsTheStartCommand) {
-    TTimer::SetSystemTimerFunction([](HWND, UINT_PTR, UINT, TIMERPROC) -> UINT_PTR { return 0; });
+    TTimer::SetSystemTimerFunction(RefuseTimer);
     BoxAnswerer ok(IDOK);
     Key(VK_F2);
     ASSERT_EQ(ok.Seen().size(), 1u);
