@@ -88,13 +88,34 @@ int main(int argc, char** argv) {
         const Mode modes[] = {{"Normal", ImageDrawMode::Normal},     {"Disabled", ImageDrawMode::Disabled},
                               {"Faded", ImageDrawMode::Faded},       {"Grayscale", ImageDrawMode::Grayscale},
                               {"Pale", ImageDrawMode::Pale},         {"Shadowed", ImageDrawMode::Shadowed}};
+        struct Path {
+            const char* name;
+            TcxBlendPath path;
+        };
+        const Path paths[] = {{"AlphaBlend", TcxBlendPath::AlphaBlend},
+                              {"GDI+", TcxBlendPath::GdiPlus},
+                              {"pixels", TcxBlendPath::Pixels}};
+        const TcxBlendPath autoPath = ResolvedBlendPath();
+        std::printf("%d-bit build, %s; Auto blends with %s\n", int(sizeof(void*) * 8),
+                    RunningUnderWow64() ? "under WOW64" : "not under WOW64",
+                    autoPath == TcxBlendPath::Pixels ? "pixels" : "AlphaBlend");
+        std::printf("%-10s", "");
+        for (const Path& p : paths) std::printf(" %18s", p.name);
+        std::printf("\n");
         for (const Mode& m : modes) {
-            const double t = PerCall(calls, [&](int i) {
-                const RECT r{i % 64, 8, i % 64 + kSize, 8 + kSize};
-                DrawImage(dc.Get(), r, r, nullptr, &list, 0, m.mode);
-            });
-            std::printf("DrawImage %-9s %8.2f us  %6.1f x BitBlt\n", m.name, t * 1e6, t / blt);
+            std::printf("%-10s", m.name);
+            for (const Path& p : paths) {
+                SetBlendPath(p.path);
+                const double t = PerCall(calls, [&](int i) {
+                    const RECT r{i % 64, 8, i % 64 + kSize, 8 + kSize};
+                    DrawImage(dc.Get(), r, r, nullptr, &list, 0, m.mode);
+                });
+                std::printf(" %7.2f us %5.1fx%s", t * 1e6, t / blt, p.path == autoPath ? "*" : " ");
+            }
+            std::printf("\n");
         }
+        SetBlendPath(TcxBlendPath::Auto);
+        std::printf("(times per call and against BitBlt; * marks the path Auto takes)\n");
     }
     const forms::HandleCount held = forms::LiveHandles();
     FinalizeControls();

@@ -328,11 +328,18 @@ void DrawImage(HDC dc, const RECT& glyphRect, const RECT& backgroundRect, TcxBit
                forms::TCustomImageList* images, int imageIndex, ImageDrawMode mode, bool smooth = false,
                HBRUSH brush = nullptr, TColor transparentColor = forms::clNone, bool useGlyphTransparency = true);
 
-// How DrawImage lays the picture down. Auto chooses as the system allows;
-// tests force the others.
+// How DrawImage lays the picture down. Auto chooses as the system allows:
+// AlphaBlend, or our own pixel loop in a 32-bit process on 64-bit Windows
+// (WOW64) and where there is no AlphaBlend. Tests force the others.
 enum class TcxBlendPath { Auto, AlphaBlend, GdiPlus, Pixels };
 void SetBlendPath(TcxBlendPath path);
 TcxBlendPath BlendPath();
+// The path the setting stands for now (never Auto).
+TcxBlendPath ResolvedBlendPath();
+// What start-up found: a 32-bit process on 64-bit Windows. Tests set it to
+// see the other build's choices.
+bool RunningUnderWow64();
+void SetRunningUnderWow64(bool wow64);
 // The means the last picture was actually laid down with.
 TcxBlendPath LastBlendPath();
 // GDI+ was found and started (loaded on first need).

@@ -35,9 +35,6 @@ struct GdiPlus {
         BOOL suppressBackgroundThread = FALSE;
         BOOL suppressExternalCodecs = FALSE;
     };
-    struct ColorMatrix {
-        float m[5][5];
-    };
     static constexpr int kOk = 0;
     static constexpr int kPixelFormat32bppPARGB = 0x000E200B;
     static constexpr int kUnitPixel = 2;
@@ -54,9 +51,6 @@ struct GdiPlus {
     int(WINAPI* CreateBitmapFromScan0)(INT, INT, INT, INT, BYTE*, void**) = nullptr;
     int(WINAPI* DisposeImage)(void*) = nullptr;
     int(WINAPI* SetInterpolationMode)(void*, int) = nullptr;
-    int(WINAPI* CreateImageAttributes)(void**) = nullptr;
-    int(WINAPI* DisposeImageAttributes)(void*) = nullptr;
-    int(WINAPI* SetImageAttributesColorMatrix)(void*, int, BOOL, const ColorMatrix*, const ColorMatrix*, int) = nullptr;
     int(WINAPI* DrawImageRectRectI)(void*, void*, INT, INT, INT, INT, INT, INT, INT, INT, int, const void*, void*,
                                     void*) = nullptr;
 };
@@ -83,9 +77,6 @@ bool GdiPlusReady() {
                        Resolve(g.module, "GdipCreateBitmapFromScan0", g.CreateBitmapFromScan0) &&
                        Resolve(g.module, "GdipDisposeImage", g.DisposeImage) &&
                        Resolve(g.module, "GdipSetInterpolationMode", g.SetInterpolationMode) &&
-                       Resolve(g.module, "GdipCreateImageAttributes", g.CreateImageAttributes) &&
-                       Resolve(g.module, "GdipDisposeImageAttributes", g.DisposeImageAttributes) &&
-                       Resolve(g.module, "GdipSetImageAttributesColorMatrix", g.SetImageAttributesColorMatrix) &&
                        Resolve(g.module, "GdipDrawImageRectRectI", g.DrawImageRectRectI);
     GdiPlus::StartupInput input;
     if (!found || g.Startup(&g.token, &input, nullptr) != GdiPlus::kOk) {
@@ -167,85 +158,77 @@ std::uint32_t ToPixelOrder(COLORREF colour) {
 
 void CopyPixels(std::span<Pixel> to, std::span<const Pixel> from) { std::copy(from.begin(), from.end(), to.begin()); }
 
-// P over the buffer through GDI+, as a 32-bit process under WOW64 does.
-bool BlendWithGdiPlus(HDC buffer, TcxAlphaBitmap& p, const RECT& g, std::uint8_t alpha, bool smooth) {
-    if (!GdiPlusReady()) return false;
+// The means Auto stands for. Under WOW64 GDI+ was the documented way, but
+// it costs a dozen times our own loop for a toolbar picture, so a 32-bit
+// process on 64-bit Windows blends pixel by pixel; elsewhere AlphaBlend.
+TcxBlendPath AutoPath() {
+    if (gSystem.wow64 || !gSystem.alphaBlend) return TcxBlendPath::Pixels;
+    return TcxBlendPath::AlphaBlend;
+}
+
+// Premultiplied source-over of `source` at G through GDI+, at full opacity.
+bool BlendWithGdiPlus(HDC buffer, std::span<Pixel> source, const RECT& g, bool smooth) {
     GdiPlus& api = gGdiPlus;
+    const int w = g.right - g.left, h = g.bottom - g.top;
     void* graphics = nullptr;
     void* image = nullptr;
-    void* attributes = nullptr;
     bool done = false;
     if (api.CreateFromHDC(buffer, &graphics) == GdiPlus::kOk &&
-        api.CreateBitmapFromScan0(p.Width(), p.Height(), p.Width() * 4, GdiPlus::kPixelFormat32bppPARGB,
-                                  reinterpret_cast<BYTE*>(p.Pixels().data()), &image) == GdiPlus::kOk) {
+        api.CreateBitmapFromScan0(w, h, w * 4, GdiPlus::kPixelFormat32bppPARGB, reinterpret_cast<BYTE*>(source.data()),
+                                  &image) == GdiPlus::kOk) {
         api.SetInterpolationMode(graphics, smooth ? GdiPlus::kInterpolationHighQualityBicubic
                                                   : GdiPlus::kInterpolationLowQuality);
-        bool ready = true;
-        if (alpha < 255) {
-            GdiPlus::ColorMatrix m{};
-            for (int i = 0; i < 5; ++i) m.m[i][i] = 1.0f;
-            m.m[3][3] = static_cast<float>(alpha) / 255.0f;
-            ready = api.CreateImageAttributes(&attributes) == GdiPlus::kOk &&
-                    api.SetImageAttributesColorMatrix(attributes, 0, TRUE, &m, nullptr, 0) == GdiPlus::kOk;
-        }
-        done = ready && api.DrawImageRectRectI(graphics, image, g.left, g.top, g.right - g.left, g.bottom - g.top, 0, 0,
-                                               p.Width(), p.Height(), GdiPlus::kUnitPixel, attributes, nullptr,
-                                               nullptr) == GdiPlus::kOk;
+        done = api.DrawImageRectRectI(graphics, image, g.left, g.top, w, h, 0, 0, w, h, GdiPlus::kUnitPixel, nullptr,
+                                      nullptr, nullptr) == GdiPlus::kOk;
     }
-    if (attributes) api.DisposeImageAttributes(attributes);
     if (image) api.DisposeImage(image);
     if (graphics) api.DeleteGraphics(graphics);
     return done;
 }
 
-// Lays P over the buffer at G with the constant alpha.
+// Lays P over the buffer at G with the constant alpha. Resizing and the
+// arithmetic are ours on every path; a path only composes P, G-sized, at
+// one pixel per pixel, so all of them give the same result.
 void Compose(Scratch& s, HDC buffer, const RECT& g, std::uint8_t alpha, bool smooth) {
     const int gw = g.right - g.left, gh = g.bottom - g.top;
     if (gw <= 0 || gh <= 0) return;
     TcxAlphaBitmap& p = s.picture;
-    const bool resized = gw != p.Width() || gh != p.Height();
+    const TcxBlendPath path = gBlendPath == TcxBlendPath::Auto ? AutoPath() : gBlendPath;
 
-    // A 32-bit process on 64-bit Windows blends through GDI+.
-    TcxBlendPath path = gBlendPath;
-    if (path == TcxBlendPath::Auto)
-        path = gSystem.wow64 && GdiPlusReady() ? TcxBlendPath::GdiPlus
-               : gSystem.alphaBlend            ? TcxBlendPath::AlphaBlend
-                                               : TcxBlendPath::Pixels;
-    if (path == TcxBlendPath::GdiPlus && BlendWithGdiPlus(buffer, p, g, alpha, smooth)) {
-        gLastBlendPath = TcxBlendPath::GdiPlus;
-        return;
-    }
-
-    // The source goes into the mask bitmap, which is free by now: resized
-    // to G (Lanczos-3 when smooth) unless AlphaBlend stretches it plainly
-    // itself.
-    const bool alphaBlend = path == TcxBlendPath::AlphaBlend && gSystem.alphaBlend;
+    // The source goes into the mask bitmap, which is free by now and has a
+    // DC for AlphaBlend: resized to G (Lanczos-3 when smooth).
     TcxAlphaBitmap& source = s.mask;
-    auto prepare = [&](bool resize) {
-        const int w = resize ? gw : p.Width(), h = resize ? gh : p.Height();
-        s.maskDC.SetSize(source, w, h);
-        const std::span<const Pixel> from = p.Pixels();
-        const std::span<Pixel> to = source.Pixels();
-        if (!resize)
-            CopyPixels(to, from);
-        else if (smooth)
-            pixels::Lanczos3(from, p.Width(), p.Height(), to, w, h);
-        else
-            pixels::Stretch(from, p.Width(), p.Height(), to, w, h);
-    };
-    if (alphaBlend) {
-        prepare(resized && smooth);
+    s.maskDC.SetSize(source, gw, gh);
+    const std::span<const Pixel> from = p.Pixels();
+    const std::span<Pixel> to = source.Pixels();
+    if (gw == p.Width() && gh == p.Height())
+        CopyPixels(to, from);
+    else if (smooth)
+        pixels::Lanczos3(from, p.Width(), p.Height(), to, gw, gh);
+    else
+        pixels::Stretch(from, p.Width(), p.Height(), to, gw, gh);
+
+    if (path == TcxBlendPath::AlphaBlend && gSystem.alphaBlend) {
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-        gLastBlendPath = TcxBlendPath::AlphaBlend;
-        if (gSystem.alphaBlend(buffer, g.left, g.top, gw, gh, s.maskDC.Select(source), 0, 0, source.Width(),
-                               source.Height(), blend))
+        if (gSystem.alphaBlend(buffer, g.left, g.top, gw, gh, s.maskDC.Select(source), 0, 0, gw, gh, blend)) {
+            gLastBlendPath = TcxBlendPath::AlphaBlend;
             return;
+        }
+    }
+    if (path == TcxBlendPath::GdiPlus && GdiPlusReady()) {
+        // GDI+ would take the constant alpha through a colour matrix, which
+        // rounds it off by more than a unit; folded into the premultiplied
+        // source it is the same blend.
+        if (alpha < 255) pixels::ApplyOpacity(to, alpha);
+        alpha = 255;
+        if (BlendWithGdiPlus(buffer, to, g, smooth)) {
+            gLastBlendPath = TcxBlendPath::GdiPlus;
+            return;
+        }
     }
     gLastBlendPath = TcxBlendPath::Pixels;
-    prepare(resized);
     ::GdiFlush();
-    pixels::BlendInto(s.buffer.Pixels(), s.buffer.Width(), s.buffer.Height(), g.left, g.top, source.Pixels(), gw, gh,
-                      alpha);
+    pixels::BlendInto(s.buffer.Pixels(), s.buffer.Width(), s.buffer.Height(), g.left, g.top, to, gw, gh, alpha);
 }
 
 }  // namespace
@@ -363,6 +346,12 @@ void DrawImage(HDC dc, const RECT& glyphRect, const RECT& backgroundRect, TcxBit
 void SetBlendPath(TcxBlendPath path) { gBlendPath = path; }
 
 TcxBlendPath BlendPath() { return gBlendPath; }
+
+TcxBlendPath ResolvedBlendPath() { return gBlendPath == TcxBlendPath::Auto ? AutoPath() : gBlendPath; }
+
+bool RunningUnderWow64() { return gSystem.wow64; }
+
+void SetRunningUnderWow64(bool wow64) { gSystem.wow64 = wow64; }
 
 TcxBlendPath LastBlendPath() { return gLastBlendPath; }
 

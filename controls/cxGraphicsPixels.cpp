@@ -190,6 +190,16 @@ Pixel Blend(Pixel dst, Pixel src, std::uint8_t opacity) {
     return out;
 }
 
+void ApplyOpacity(std::span<Pixel> pixels, std::uint8_t opacity) {
+    const float k = static_cast<float>(opacity) / 255.0f;
+    for (Pixel& p : pixels) {
+        Pixel out = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            out |= static_cast<Pixel>(ToByte(static_cast<float>(Channel(p, shift)) * k)) << shift;
+        p = out;
+    }
+}
+
 void BlendInto(std::span<Pixel> target, int targetWidth, int targetHeight, int x, int y, std::span<const Pixel> picture,
                int width, int height, std::uint8_t opacity) {
     const int left = std::max(0, -x), top = std::max(0, -y);

@@ -55,6 +55,9 @@ inline constexpr int kShadowOffset = 2;
 // src * k + dst * (1 - src.alpha * k / 255) with k = opacity / 255, in
 // single precision, rounded and held within 0..255.
 Pixel Blend(Pixel dst, Pixel src, std::uint8_t opacity);
+// Every channel, alpha included, times opacity / 255: the picture that laid
+// over at full opacity gives the blend at that opacity.
+void ApplyOpacity(std::span<Pixel> pixels, std::uint8_t opacity);
 // Blends a width x height picture into a target at (x, y), clipped to it.
 void BlendInto(std::span<Pixel> target, int targetWidth, int targetHeight, int x, int y, std::span<const Pixel> picture,
                int width, int height, std::uint8_t opacity);

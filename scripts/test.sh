@@ -9,7 +9,7 @@ set -euo pipefail
 install_missing_packages
 choose_arch
 configure_and_build
-build_product
+build_other_arch
 
 # shellcheck disable=SC2317 # run by the EXIT trap
 stop_all() {
@@ -27,6 +27,11 @@ wineserver -p 2>/dev/null || true
 # ctest's pipe open and it would wait for them until the time-out.
 "$WINE" "$BUILD_DIR/tests/probe.exe" faces Arial </dev/null >/dev/null 2>&1 || true
 
+if [[ -n $SKIPPED_32BIT ]]; then
+    log "NOTE: the i686 tests are skipped: $SKIPPED_32BIT. The x86_64 tests run instead; the i686 test programs were compiled."
+else
+    log "running the $ARCH tests; the $OTHER_ARCH test programs were compiled only"
+fi
 status=0
 (cd "$BUILD_DIR" && ctest --output-on-failure "$@") || status=$?
 exit "$status"

@@ -141,15 +141,16 @@ TEST(DrawImage, ModesOverTheBackground) {
         {"Disabled with alpha", ImageDrawMode::Disabled, Argb(255, 255, 0, 0), Argb(0, 76, 89, 111)},
         {"Pale", ImageDrawMode::Pale, Argb(255, 255, 0, 0), Argb(0, 255, 128, 128)},
     };
-    for (TcxBlendPath path : {TcxBlendPath::Pixels, TcxBlendPath::AlphaBlend}) {
+    for (TcxBlendPath path : {TcxBlendPath::Pixels, TcxBlendPath::AlphaBlend, TcxBlendPath::GdiPlus}) {
+        if (path == TcxBlendPath::GdiPlus && !GdiPlusAvailable()) continue;
         PathScope scope(path);
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (path == TcxBlendPath::Pixels ? ", pixels" : ", AlphaBlend"));
+            SCOPED_TRACE(std::string(c.name) + ", path " + std::to_string(int(path)));
             const auto glyph = Solid(3, 3, c.picture);
             Surface surface(3, 3, kBackground);
             const RECT r{0, 0, 3, 3};
             DrawImage(surface.DC(), r, r, glyph.get(), nullptr, -1, c.mode, false, nullptr, forms::clNone, false);
-            // The formula exactly on our own path; AlphaBlend rounds its own way.
+            // The formula exactly on our own path; the others round their own way.
             if (path == TcxBlendPath::Pixels)
                 EXPECT_EQ(surface.Rgb(1, 1), c.expected) << Hex(surface.Rgb(1, 1));
             else
@@ -172,50 +173,76 @@ TEST(DrawImage, DisabledWithoutAlphaIsShadedAndEmbossed) {
     EXPECT_EQ(surface.Rgb(0, 0), surface.Rgb(1, 1));
 }
 
+// Every path composes the same picture: each mode, at the picture's own
+// size, resized plainly and resized smoothly, agrees with our own pixel
+// loop within a unit per channel.
 TEST_F(MainPictures, EveryBlendPathGivesTheSamePixels) {
-    std::vector<TcxBlendPath> paths = {TcxBlendPath::AlphaBlend, TcxBlendPath::Pixels};
+    // Picture 5 has no alpha, for the shaded and embossed disabled look.
+    list->AddPictureByColour(Picture(32, 32, [](int x, int y) {
+                                 return (x - 16) * (x - 16) + (y - 16) * (y - 16) < 140 ? Argb(0, 200 - x * 4, 90, y * 7)
+                                                                                        : Argb(0, 255, 0, 255);
+                             }).get(),
+                             forms::clFuchsia);
+    std::vector<TcxBlendPath> paths = {TcxBlendPath::AlphaBlend};
     if (GdiPlusAvailable()) paths.push_back(TcxBlendPath::GdiPlus);
     const ImageDrawMode modes[] = {ImageDrawMode::Normal,    ImageDrawMode::Faded, ImageDrawMode::Disabled,
                                    ImageDrawMode::Grayscale, ImageDrawMode::Pale,  ImageDrawMode::Shadowed};
-    for (ImageDrawMode mode : modes)
-        for (int index = 0; index < 5; ++index) {
-            std::vector<std::vector<Pixel>> results;
-            for (TcxBlendPath path : paths) {
-                PathScope scope(path);
-                Surface surface(40, 40, Gradient);
-                const RECT g{3, 4, 35, 36}, k{1, 1, 39, 39};
-                DrawImage(surface.DC(), g, k, nullptr, list, index, mode);
-                ASSERT_EQ(LastBlendPath(), path);
-                results.push_back(surface.All());
-            }
-            for (std::size_t p = 1; p < results.size(); ++p)
-                for (std::size_t i = 0; i < results[0].size(); ++i)
-                    ASSERT_TRUE(Near(results[p][i], results[0][i]))
-                        << "mode " << int(mode) << ", picture " << index << ", path " << int(paths[p]) << ", pixel "
-                        << i % 40 << "," << i / 40 << ": " << Hex(results[p][i]) << " against " << Hex(results[0][i]);
-        }
-}
-
-TEST_F(MainPictures, SmoothResizingAgreesAcrossPaths) {
-    std::vector<Pixel> reference;
-    for (TcxBlendPath path : {TcxBlendPath::Pixels, TcxBlendPath::AlphaBlend, TcxBlendPath::Auto}) {
+    struct Size {
+        const char* name;
+        RECT g;
+        bool smooth;
+    };
+    const Size sizes[] = {{"as stored", {3, 4, 35, 36}, false},
+                          {"stretched", {2, 1, 47, 41}, false},
+                          {"smoothly resized", {5, 2, 29, 26}, true}};
+    auto draw = [&](TcxBlendPath path, ImageDrawMode mode, int index, const Size& size) {
         PathScope scope(path);
         Surface surface(48, 48, Gradient);
-        const RECT g{0, 0, 48, 48};
-        DrawImage(surface.DC(), g, g, nullptr, list, 1, ImageDrawMode::Normal, true);
-        // Left to itself, a smooth resize goes through AlphaBlend after resampling.
-        EXPECT_EQ(LastBlendPath(), path == TcxBlendPath::Pixels ? TcxBlendPath::Pixels : TcxBlendPath::AlphaBlend);
-        const std::vector<Pixel> result = surface.All();
-        if (reference.empty()) reference = result;
-        for (std::size_t i = 0; i < result.size(); ++i)
-            ASSERT_TRUE(Near(result[i], reference[i])) << "pixel " << i % 48 << "," << i / 48;
+        DrawImage(surface.DC(), size.g, RECT{1, 1, 47, 47}, nullptr, list, index, mode, size.smooth);
+        EXPECT_EQ(LastBlendPath(), path);
+        return surface.All();
+    };
+    for (const Size& size : sizes)
+        for (ImageDrawMode mode : modes)
+            for (int index = 0; index < 6; ++index) {
+                const std::vector<Pixel> reference = draw(TcxBlendPath::Pixels, mode, index, size);
+                for (TcxBlendPath path : paths) {
+                    const std::vector<Pixel> result = draw(path, mode, index, size);
+                    for (std::size_t i = 0; i < result.size(); ++i)
+                        ASSERT_TRUE(Near(result[i], reference[i]))
+                            << size.name << ", mode " << int(mode) << ", picture " << index << ", path " << int(path)
+                            << ", pixel " << i % 48 << "," << i / 48 << ": " << Hex(result[i]) << " against "
+                            << Hex(reference[i]);
+                }
+            }
+}
+
+// A 32-bit process on 64-bit Windows blends with our own loop; any other
+// with AlphaBlend. Both answers are tried on every build.
+TEST_F(MainPictures, AutoChoosesByWow64) {
+    const bool wow64 = RunningUnderWow64();
+    for (bool flag : {false, true}) {
+        SetRunningUnderWow64(flag);
+        const TcxBlendPath expected = flag ? TcxBlendPath::Pixels : TcxBlendPath::AlphaBlend;
+        EXPECT_EQ(ResolvedBlendPath(), expected);
+        Surface surface(32, 32, Gradient);
+        const RECT r{0, 0, 32, 32};
+        DrawImage(surface.DC(), r, r, nullptr, list, 2, ImageDrawMode::Faded);
+        EXPECT_EQ(LastBlendPath(), expected);
     }
+    SetRunningUnderWow64(wow64);
+}
+
+TEST_F(MainPictures, SmoothResizingKeepsThePictureWhole) {
     // Resized, the picture still covers the whole rectangle: no background
     // shows through picture 1, which is opaque but for its corners.
-    Surface surface(48, 48, Gradient);
-    const RECT g{0, 0, 48, 48};
-    DrawImage(surface.DC(), g, g, nullptr, list, 1, ImageDrawMode::Normal, false);
-    EXPECT_NE(surface.Rgb(24, 24), Gradient(24, 24));
+    for (bool smooth : {false, true}) {
+        Surface surface(48, 48, Gradient);
+        const RECT g{0, 0, 48, 48};
+        DrawImage(surface.DC(), g, g, nullptr, list, 1, ImageDrawMode::Normal, smooth);
+        for (auto [x, y] : {std::pair{24, 24}, {47, 24}, {24, 47}, {1, 1}})
+            EXPECT_NE(surface.Rgb(x, y), Gradient(x, y)) << x << "," << y << (smooth ? " smooth" : "");
+    }
 }
 
 TEST(DrawPicture, CentresWithoutStretchAndFillsWithIt) {

@@ -7,6 +7,7 @@
 //   probe alive PID                   exit status 0 while PID runs
 //   probe kill PID                    ends PID
 //   probe faces NAME...               the face each font name resolves to
+//   probe manifest EXE                the manifest resource of EXE
 //
 // Lines are tab-separated:
 //   windows:  hwnd pid class visible window-rect client-rect owner text
@@ -150,10 +151,22 @@ int Faces(int count, char** names) {
     return 0;
 }
 
+// Prints the program's manifest, as the loader reads it.
+int Manifest(const char* path) {
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return 1;
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
+    HGLOBAL data = info ? LoadResource(module, info) : nullptr;
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (bytes) std::fwrite(bytes, 1, SizeofResource(module, info), stdout);
+    FreeLibrary(module);
+    return bytes ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: probe [--desktop NAME] windows | children HWND | close HWND |\n"
-                 "       alive PID | kill PID | faces NAME...\n");
+                 "       alive PID | kill PID | faces NAME... | manifest EXE\n");
     return 2;
 }
 
@@ -174,6 +187,7 @@ int Run(int argc, char** argv) {
     }
     if (cmd == "faces" && rest > 0) return Faces(rest, argv + i + 1);
     if (rest != 1) return Usage();
+    if (cmd == "manifest") return Manifest(arg);
 
     if (cmd == "children" || cmd == "close") {
         HWND hwnd = nullptr;
