@@ -207,7 +207,6 @@ void TdxBarControl::RemoveLinkControl(TdxBarItemLink& link) {
     if (it == FControls.end()) return;
     link.FControl = nullptr;
     FControls.erase(it);
-    RequestLayout();
 }
 
 void TdxBarControl::RequestLayout() { FDock.RefreshDock(); }

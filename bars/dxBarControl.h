@@ -77,7 +77,9 @@ public:
     void UpdateControls();
     int ControlCount() const { return static_cast<int>(FControls.size()); }
     TdxBarItemControl& Controls(int index) const { return *FControls.at(static_cast<std::size_t>(index)); }
-    // Frees the control of a link that goes away.
+    // Frees the control of a link that goes away or shows another item.
+    // No layout: one now would make the link a control for its old item;
+    // the caller has the bar laid out once the link has changed.
     void RemoveLinkControl(TdxBarItemLink& link);
     // Asks the dock to lay out again (deferred while the manager is busy).
     void RequestLayout();

@@ -51,4 +51,19 @@ TEST_F(ItemLinks, AnItemGoesWithItsLinksWhileItIsStillWhole) {
     }
 }
 
+TEST_F(ItemLinks, ALinkGivenAnotherItemIsShownByThatItemsKindOfControl) {
+    TdxBarItemLink& link = *Links().Items(4);
+    auto* small = new TdxBarButton(form.get());
+    small->SetCaption("Small");
+    link.SetItem(small);
+    ASSERT_NE(link.Control(), nullptr);
+    EXPECT_STREQ(link.Control()->ClassName(), "TdxBarButtonControl");
+    EXPECT_EQ(form->Button(4)->Links().size(), 0u);
+    link.SetItem(form->Button(4));
+    ASSERT_NE(link.Control(), nullptr);
+    EXPECT_STREQ(link.Control()->ClassName(), "TdxBarLargeButtonControl");
+    EXPECT_EQ(link.ItemRect(), Rect(300, 0, 375, H));
+    EXPECT_TRUE(small->Links().empty());
+}
+
 }  // namespace
