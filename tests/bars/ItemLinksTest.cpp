@@ -20,35 +20,42 @@ protected:
 };
 
 TEST_F(ItemLinks, AnItemGoesWithItsLinksWhileItIsStillWhole) {
-    struct Case {
-        const char* kind;
+    struct Kind {
+        const char* name;
         std::function<TdxBarItem*()> make;
-    } cases[] = {
+    } kinds[] = {
         {"TdxBarButton", [&] { return new TdxBarButton(form.get()); }},
         {"TdxBarLargeButton", [&] { return new TdxBarLargeButton(form.get()); }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kind);
-        TdxBarItem* item = c.make();
-        item->SetCaption("Extra");
-        Links().Insert(0, item);
-        Links().Add(item);
-        ASSERT_EQ(form->ToolbarWindow()->ControlCount(), 7);
-        // Its handler sees the item whole and changes the look, which makes
-        // every control of the bar measure itself again.
-        std::string seen;
-        item->OnDestroy = TNotifyEvent(form.get(), "ExtraDestroy", [&](TComponent* sender) {
-            seen = sender->ClassName();
-            TdxBarManager& manager = *form->Manager();
-            manager.SetStyle(manager.Style() == TdxBarManagerStyle::Flat ? TdxBarManagerStyle::Office11
-                                                                          : TdxBarManagerStyle::Flat);
-        });
-        delete item;
-        EXPECT_EQ(seen, c.kind);
-        ASSERT_EQ(Links().Count(), 5);
-        EXPECT_EQ(form->ToolbarWindow()->ControlCount(), 5);
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(Links().Items(i)->ItemRect(), Rect(75 * i, 0, 75 * i + 75, H)) << i;
-    }
+    // On its way out the item is measured again: its handler changes the
+    // look, which makes every control of the bar measure itself again, or
+    // one of its controls was already due to be measured.
+    for (const Kind& k : kinds)
+        for (bool handler : {true, false}) {
+            SCOPED_TRACE(std::string(k.name) + (handler ? " with a handler" : " due to be measured"));
+            TdxBarItem* item = k.make();
+            item->SetCaption("Extra");
+            Links().Insert(0, item);
+            Links().Add(item);
+            ASSERT_EQ(form->ToolbarWindow()->ControlCount(), 7);
+            std::string seen;
+            if (handler) {
+                item->OnDestroy = TNotifyEvent(form.get(), "ExtraDestroy", [&](TComponent* sender) {
+                    seen = sender->ClassName();
+                    TdxBarManager& manager = *form->Manager();
+                    manager.SetStyle(manager.Style() == TdxBarManagerStyle::Flat ? TdxBarManagerStyle::Office11
+                                                                                  : TdxBarManagerStyle::Flat);
+                });
+            } else {
+                item->Links().front()->Control()->Remeasure();
+            }
+            delete item;
+            EXPECT_EQ(seen, handler ? k.name : "");
+            ASSERT_EQ(Links().Count(), 5);
+            EXPECT_EQ(form->ToolbarWindow()->ControlCount(), 5);
+            for (int i = 0; i < 5; ++i)
+                EXPECT_EQ(Links().Items(i)->ItemRect(), Rect(75 * i, 0, 75 * i + 75, H)) << i;
+        }
 }
 
 TEST_F(ItemLinks, ALinkGivenAnotherItemIsShownByThatItemsKindOfControl) {
