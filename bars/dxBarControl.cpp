@@ -207,7 +207,6 @@ void TdxBarControl::RemoveLinkControl(TdxBarItemLink& link) {
     if (it == FControls.end()) return;
     link.FControl = nullptr;
     FControls.erase(it);
-    RequestLayout();
 }
 
 void TdxBarControl::RequestLayout() { FDock.RefreshDock(); }
@@ -354,19 +353,61 @@ TdxBarGlyphSource TdxBarButtonControl::GlyphSource() const {
     return FromList(options.Images(), button.ImageIndex());
 }
 
-SIZE TdxBarButtonControl::CalcSize(HDC dc) {
-    TdxBarButton& button = ButtonItem();
+TdxBarButtonParts SmallButtonParts(SIZE size, TdxBarPaintStyle style, const TdxBarButtonContent& content) {
+    // Without a picture the caption stands in for it whatever the style;
+    // a caption "in menu" is not shown on toolbars.
+    const bool glyph = content.picture && style != TdxBarPaintStyle::Caption;
+    const bool caption =
+        !content.picture || style == TdxBarPaintStyle::Caption || style == TdxBarPaintStyle::CaptionGlyph;
+    const SIZE g = content.glyph;
+    int width = size.cx, height = size.cy;
+    if (width <= 0) width = (glyph ? g.cx + 7 : 0) + (caption ? content.textWidth + (glyph ? 4 : 8) : 0);
+    if (height <= 0) height = std::max<int>(g.cy, content.textHeight) + 6;
+    TdxBarButtonParts parts;
+    parts.frame = {0, 0, width, height};
+    RECT text = parts.frame;
+    if (glyph) {
+        // Alone it is centred; a caption follows it on the right.
+        int left = caption ? 3 : (width - g.cx) / 2;
+        int top = (height - g.cy) / 2;
+        parts.glyph = {left, top, left + g.cx, top + g.cy};
+        text.left = parts.glyph.right + 1;
+    }
+    if (caption) parts.caption = text;
+    return parts;
+}
+
+TdxBarPaintStyle TdxBarButtonControl::PaintStyle() const {
+    return (ItemLink().UserDefine() & udPaintStyle) ? ItemLink().UserPaintStyle() : ButtonItem().PaintStyle();
+}
+
+TdxBarButtonContent TdxBarButtonControl::Content(HDC dc, SIZE missing) const {
     TdxBarGlyphSource source = GlyphSource();
-    SIZE glyph = source ? source.size : SIZE{16, 16};
-    TdxBarPaintStyle style = (ItemLink().UserDefine() & udPaintStyle) ? ItemLink().UserPaintStyle() : button.PaintStyle();
-    bool showGlyph = source && style != TdxBarPaintStyle::Caption;
-    bool showCaption = style == TdxBarPaintStyle::Caption || style == TdxBarPaintStyle::CaptionGlyph || !source;
-    int width = showGlyph ? glyph.cx + 7 : 0;
-    if (showCaption) width += Parent().Painter().TextWidth(dc, Caption()) + (showGlyph ? 4 : 8);
-    int height = std::max<int>(glyph.cy, TextHeight(dc)) + 6;
-    if (button.ItemWidth() > 0) width = button.ItemWidth();
+    return {static_cast<bool>(source), source ? source.size : missing, Parent().Painter().TextWidth(dc, Caption()),
+            TextHeight(dc)};
+}
+
+SIZE TdxBarButtonControl::FixedSize() const {
+    int width = ButtonItem().ItemWidth();
     if ((ItemLink().UserDefine() & udWidth) && ItemLink().UserWidth() > 0) width = ItemLink().UserWidth();
-    return {width, height};
+    return {std::max(width, 0), 0};
+}
+
+TdxBarButtonParts TdxBarButtonControl::Layout(HDC dc, SIZE size) const {
+    return SmallButtonParts(size, PaintStyle(), Content(dc, {16, 16}));
+}
+
+SIZE TdxBarButtonControl::CalcSize(HDC dc) {
+    RECT frame = Layout(dc, FixedSize()).frame;
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+TdxBarButtonParts TdxBarButtonControl::Parts(HDC dc, const RECT& rect) const {
+    if (::IsRectEmpty(&rect)) return {};
+    TdxBarButtonParts parts = Layout(dc, {rect.right - rect.left, rect.bottom - rect.top});
+    for (RECT* part : {&parts.frame, &parts.glyph, &parts.caption})
+        if (!::IsRectEmpty(part)) ::OffsetRect(part, rect.left, rect.top);
+    return parts;
 }
 
 void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(*this, dc, rect); }
@@ -387,39 +428,37 @@ TdxBarGlyphSource TdxBarLargeButtonControl::GlyphSource() const {
     return {};
 }
 
-SIZE TdxBarLargeButtonControl::CalcSize(HDC dc) {
-    TdxBarLargeButton& button = LargeButtonItem();
-    TdxBarGlyphSource source = GlyphSource();
-    SIZE g = source ? source.size : SIZE{20, 20};
-    bool sideways = button.GlyphLayout() == TdxBarGlyphLayout::Left || button.GlyphLayout() == TdxBarGlyphLayout::Right;
-    int width, height;
-    if (button.ShowCaption()) {
-        int text = Parent().Painter().TextWidth(dc, Caption());
-        int t = TextHeight(dc);
-        width = sideways ? g.cx + text + 16 : std::max<int>(g.cx, text + 6) + 10;
-        height = sideways ? std::max<int>(g.cy, t) + 6 : g.cy + t + 7;
-    } else {
-        width = g.cx + 10;
-        height = g.cy + 6;
-    }
-    if (button.Width() != 0) width = button.Width();
-    if ((ItemLink().UserDefine() & udWidth) && ItemLink().UserWidth() > 0) width = ItemLink().UserWidth();
-    if (button.Height() != 0) height = button.Height();
-    return {width, height};
+SIZE TdxBarLargeButtonControl::FixedSize() const {
+    return {TdxBarButtonControl::FixedSize().cx, LargeButtonItem().Height()};
 }
 
-TdxBarLargeButtonParts TdxBarLargeButtonControl::Parts(const RECT& rect) const {
+TdxBarButtonParts TdxBarLargeButtonControl::Layout(HDC dc, SIZE size) const {
     TdxBarLargeButton& button = LargeButtonItem();
-    TdxBarGlyphSource source = GlyphSource();
-    SIZE g = source ? source.size : SIZE{20, 20};
-    TdxBarLargeButtonParts parts;
-    RECT& c = parts.content;
-    c = rect;
+    return LargeButtonParts(size, button.GlyphLayout(), button.ShowCaption(), Content(dc, {20, 20}));
+}
+
+TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool showCaption,
+                                   const TdxBarButtonContent& content) {
+    const SIZE g = content.glyph;
+    const bool sideways = layout == TdxBarGlyphLayout::Left || layout == TdxBarGlyphLayout::Right;
+    int width = size.cx, height = size.cy;
+    if (width <= 0)
+        width = !showCaption ? g.cx + 10
+                : sideways   ? g.cx + content.textWidth + 16
+                             : std::max<int>(g.cx, content.textWidth + 6) + 10;
+    if (height <= 0)
+        height = !showCaption ? g.cy + 6
+                 : sideways   ? std::max<int>(g.cy, content.textHeight) + 6
+                              : g.cy + content.textHeight + 7;
+    TdxBarButtonParts parts;
+    parts.frame = {0, 0, width, height};
+    RECT c = parts.frame;
     ::InflateRect(&c, -1, -1);
+    // Centred, then moved towards the side the layout puts it on.
     int left = (c.left + c.right - g.cx) / 2;
     int top = (c.top + c.bottom - g.cy) / 2;
-    if (button.ShowCaption()) {
-        switch (button.GlyphLayout()) {
+    if (showCaption) {
+        switch (layout) {
             case TdxBarGlyphLayout::Top: top = c.top + 2; break;
             case TdxBarGlyphLayout::Bottom: top = c.bottom - 2 - g.cy; break;
             case TdxBarGlyphLayout::Left: left = c.left + 4; break;
@@ -427,9 +466,11 @@ TdxBarLargeButtonParts TdxBarLargeButtonControl::Parts(const RECT& rect) const {
         }
     }
     RECT glyph{left, top, left + g.cx, top + g.cy};
-    parts.glyph = source ? glyph : RECT{};
+    if (content.picture) parts.glyph = glyph;
+    if (!showCaption) return parts;
+    // The caption takes the rest, beside or below the room of the picture.
     parts.caption = c;
-    switch (button.GlyphLayout()) {
+    switch (layout) {
         case TdxBarGlyphLayout::Top: parts.caption.top = glyph.bottom; break;
         case TdxBarGlyphLayout::Bottom: parts.caption.bottom = glyph.top; break;
         case TdxBarGlyphLayout::Left:

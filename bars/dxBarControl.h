@@ -77,7 +77,9 @@ public:
     void UpdateControls();
     int ControlCount() const { return static_cast<int>(FControls.size()); }
     TdxBarItemControl& Controls(int index) const { return *FControls.at(static_cast<std::size_t>(index)); }
-    // Frees the control of a link that goes away.
+    // Frees the control of a link that goes away or shows another item.
+    // No layout: one now would make the link a control for its old item;
+    // the caller has the bar laid out once the link has changed.
     void RemoveLinkControl(TdxBarItemLink& link);
     // Asks the dock to lay out again (deferred while the manager is busy).
     void RequestLayout();
@@ -172,25 +174,53 @@ public:
     std::string Caption() const;
 };
 
+// What a button shows, measured in the bar's font: all its layout needs
+// besides the button's size and style.
+struct TdxBarButtonContent {
+    bool picture = false;  // there is a picture to show
+    SIZE glyph{0, 0};      // its size, or the room kept for a missing one
+    int textWidth = 0;     // of the caption
+    int textHeight = 0;    // of "Qq"
+};
+
+// The parts of a button, relative to its item rectangle.
+struct TdxBarButtonParts {
+    RECT frame{};    // face and frame: the whole rectangle
+    RECT glyph{};    // empty when no picture is shown
+    RECT caption{};  // empty when no caption is shown
+    UINT alignment = DT_CENTER;
+};
+
+// Where the parts of a button of a given size go, at (0, 0). A size of 0
+// along a side stands for the button's natural extent, so measuring takes
+// the frame of the same layout that painting and hit testing use.
+TdxBarButtonParts SmallButtonParts(SIZE size, TdxBarPaintStyle style, const TdxBarButtonContent& content);
+TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool showCaption,
+                                   const TdxBarButtonContent& content);
+
 class TdxBarButtonControl : public TdxBarButtonLikeControl {
 public:
     using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
     const char* ClassName() const override { return "TdxBarButtonControl"; }
     TdxBarButton& ButtonItem() const;
-    // The small picture: the item's glyph, else the manager's images.
+    // The small picture: the item's glyph, else the manager's images; a
+    // missing one keeps the height of a 16 x 16 one.
     virtual TdxBarGlyphSource GlyphSource() const;
+    // The link's own paint style when it has one, else the item's.
+    TdxBarPaintStyle PaintStyle() const;
+    // The parts in an item rectangle (none in an empty one); `dc` carries
+    // the bar's font.
+    TdxBarButtonParts Parts(HDC dc, const RECT& rect) const;
     void Paint(HDC dc, const RECT& rect) override;
 
 protected:
     SIZE CalcSize(HDC dc) override;
-};
-
-// The parts of a large button in its item rectangle.
-struct TdxBarLargeButtonParts {
-    RECT content{};  // the rectangle inset by 1
-    RECT glyph{};    // empty without a picture
-    RECT caption{};
-    UINT alignment = DT_CENTER;
+    // The parts at (0, 0) for a size (0 along a side: the natural extent).
+    virtual TdxBarButtonParts Layout(HDC dc, SIZE size) const;
+    // The size the item or the link sets; 0 along a side where they do not.
+    virtual SIZE FixedSize() const;
+    // `missing`: the room kept for a picture the button does not have.
+    TdxBarButtonContent Content(HDC dc, SIZE missing) const;
 };
 
 class TdxBarLargeButtonControl : public TdxBarButtonControl {
@@ -201,11 +231,11 @@ public:
     // The large picture: the item's large glyph, the large (or disabled
     // large) image list, the hot list; its size is 20 x 20 without one.
     TdxBarGlyphSource GlyphSource() const override;
-    TdxBarLargeButtonParts Parts(const RECT& rect) const;
     void Paint(HDC dc, const RECT& rect) override;
 
 protected:
-    SIZE CalcSize(HDC dc) override;
+    TdxBarButtonParts Layout(HDC dc, SIZE size) const override;
+    SIZE FixedSize() const override;
 };
 
 }  // namespace bars

@@ -25,15 +25,25 @@ int TdxBarItemLink::Index() const { return FCollection.IndexOf(this); }
 
 void TdxBarItemLink::SetItem(TdxBarItem* item) {
     if (item == FItem) return;
+    // The control was made for the old item; the layout makes one for the new.
     if (FControl) FControl->Parent().RemoveLinkControl(*this);
-    if (FItem) {
-        auto& links = FItem->FLinks;
-        links.erase(std::remove(links.begin(), links.end(), this), links.end());
-        if (FItem->FClickItemLink == this) FItem->FClickItemLink = nullptr;
-    }
+    TdxBarItem* previous = FItem;
     FItem = item;
+    try {
+        FCollection.Changed();
+    } catch (...) {
+        // The bar cannot show the new item: the link keeps the old one.
+        FItem = previous;
+        FCollection.Changed();
+        throw;
+    }
+    // The items' lists change only once the bar has taken the new item.
+    if (previous) {
+        auto& links = previous->FLinks;
+        links.erase(std::remove(links.begin(), links.end(), this), links.end());
+        if (previous->FClickItemLink == this) previous->FClickItemLink = nullptr;
+    }
     if (FItem) FItem->FLinks.push_back(this);
-    FCollection.Changed();
 }
 
 void TdxBarItemLink::ResolveLoadedItem() {
@@ -136,8 +146,15 @@ TdxBarItemLink* TdxBarItemLinks::Insert(int index, TdxBarItem* item) {
     auto link = std::make_unique<TdxBarItemLink>(*this);
     TdxBarItemLink* result = link.get();
     FItems.insert(FItems.begin() + index, std::move(link));
-    if (item) result->SetItem(item);  // tells the bar
-    else Changed();
+    try {
+        if (item) result->SetItem(item);  // tells the bar
+        else Changed();
+    } catch (...) {
+        // A link the bar cannot show is not added; without its item it takes
+        // no room, so the bar needs no new layout.
+        FItems.erase(FItems.begin() + IndexOf(result));
+        throw;
+    }
     return result;
 }
 

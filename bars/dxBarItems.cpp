@@ -30,14 +30,24 @@ TdxBarItem::TdxBarItem(TComponent* owner) : TdxBarComponent(owner) {
 }
 
 TdxBarItem::~TdxBarItem() {
+    BeforeDestruction();
+    FActionLink.reset();
+    if (BarManager()) BarManager()->RemoveItem(this);
+}
+
+void TdxBarItem::BeforeDestruction() {
+    if (FDestructionBegun) return;
+    FDestructionBegun = true;
     // Handlers belong to the form; while it goes away they must not run.
     if (OnDestroy && !(Owner() && Owner()->Destroying())) OnDestroy(this);
+    // The bars are laid out once, when none of the links is left.
+    TdxBarManager* manager = BarManager();
+    if (manager) manager->BeginUpdate();
     while (!FLinks.empty()) {
         TdxBarItemLink* link = FLinks.back();
         link->Collection().Delete(link->Index());
     }
-    FActionLink.reset();
-    if (BarManager()) BarManager()->RemoveItem(this);
+    if (manager) manager->EndUpdate();
 }
 
 template <class F>
@@ -349,6 +359,8 @@ TdxBarButton::TdxBarButton(TComponent* owner) : TdxBarItem(owner) {
     FLargeGlyph.OnChange = [this] { NotifyLargeGlyph(); };
 }
 
+TdxBarButton::~TdxBarButton() { BeforeDestruction(); }
+
 void TdxBarButton::SetButtonStyle(TdxBarButtonStyle style) {
     if (style == FButtonStyle) return;
     FButtonStyle = style;
@@ -461,6 +473,8 @@ void TdxBarButton::WriteProperties(TWriter& writer) const {
 TdxBarLargeButton::TdxBarLargeButton(TComponent* owner) : TdxBarButton(owner) {
     FHotGlyph.OnChange = [this] { NotifyHotGlyph(); };
 }
+
+TdxBarLargeButton::~TdxBarLargeButton() { BeforeDestruction(); }
 
 void TdxBarLargeButton::SetAutoGrayScale(bool gray) {
     if (gray == FAutoGrayScale) return;

@@ -144,6 +144,11 @@ protected:
     bool IsShortCutStored() const;
     bool IsVisibleStored() const;
     bool IsOnClickStored() const;
+    // Runs OnDestroy and frees the links, and with them their controls,
+    // while the item is still whole: a layout meanwhile measures the item
+    // through its kind. The destructor of every item kind calls it first;
+    // only the first call does anything.
+    void BeforeDestruction();
     // The sub-item kinds keep their hint when the caption changes.
     virtual bool IsSubItem() const { return false; }
     // Runs `notify` on every control that shows a link of this item.
@@ -181,12 +186,14 @@ private:
     std::vector<TdxBarItemLink*> FLinks;
     TdxBarItemLink* FClickItemLink = nullptr;
     bool FDefaultsOnly = false;
+    bool FDestructionBegun = false;
 };
 
 // A push, check or drop-down button.
 class TdxBarButton : public TdxBarItem {
 public:
     explicit TdxBarButton(forms::TComponent* owner);
+    ~TdxBarButton() override;
     const char* ClassName() const override { return "TdxBarButton"; }
 
     bool AllowAllUp() const { return FAllowAllUp; }
@@ -238,6 +245,7 @@ private:
 class TdxBarLargeButton : public TdxBarButton {
 public:
     explicit TdxBarLargeButton(forms::TComponent* owner);
+    ~TdxBarLargeButton() override;
     const char* ClassName() const override { return "TdxBarLargeButton"; }
 
     bool AutoGrayScale() const { return FAutoGrayScale; }

@@ -101,27 +101,13 @@ void TdxBarPainter::DrawCaption(TdxBarItemControl& control, HDC dc, const std::s
 
 void TdxBarPainter::DrawButtonItem(TdxBarButtonControl& control, HDC dc, const RECT& rect) const {
     FillBarBackground(control.Parent(), dc, rect);
-    TdxBarGlyphSource source = control.GlyphSource();
-    TdxBarPaintStyle style = control.ButtonItem().PaintStyle();
-    bool showGlyph = source && style != TdxBarPaintStyle::Caption;
-    bool showCaption = style == TdxBarPaintStyle::Caption || style == TdxBarPaintStyle::CaptionGlyph || !source;
-    RECT text = rect;
-    if (showGlyph) {
-        int left = showCaption ? rect.left + 3 : (rect.left + rect.right - source.size.cx) / 2;
-        int top = (rect.top + rect.bottom - source.size.cy) / 2;
-        RECT glyph{left, top, left + source.size.cx, top + source.size.cy};
-        DrawGlyph(control, dc, glyph, source);
-        text.left = glyph.right + 1;
-    }
-    if (showCaption) DrawCaption(control, dc, control.Caption(), text, DT_CENTER);
+    TdxBarButtonParts parts = control.Parts(dc, rect);
+    if (!::IsRectEmpty(&parts.glyph)) DrawGlyph(control, dc, parts.glyph, control.GlyphSource());
+    if (!::IsRectEmpty(&parts.caption)) DrawCaption(control, dc, control.Caption(), parts.caption, parts.alignment);
 }
 
 void TdxBarPainter::DrawLargeButtonItem(TdxBarLargeButtonControl& control, HDC dc, const RECT& rect) const {
-    FillBarBackground(control.Parent(), dc, rect);
-    TdxBarLargeButtonParts parts = control.Parts(rect);
-    if (TdxBarGlyphSource source = control.GlyphSource()) DrawGlyph(control, dc, parts.glyph, source);
-    if (control.LargeButtonItem().ShowCaption())
-        DrawCaption(control, dc, control.Caption(), parts.caption, parts.alignment);
+    DrawButtonItem(control, dc, rect);
 }
 
 }  // namespace bars

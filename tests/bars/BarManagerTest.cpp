@@ -2,6 +2,8 @@
 // image options and loading.
 #include "tests/bars/BarsTestSupport.h"
 
+#include <functional>
+
 #include "forms/Exceptions.h"
 #include "forms/FormWriter.h"
 #include "forms/ResStrings.h"
@@ -194,15 +196,39 @@ TEST(BarItemKinds, AControlWithoutViewLevelsIsAnError) {
     auto form = LoadForm(MainLikeForm());
     auto* item = new TNoLevelsItem(form.get());
     TdxBarItemLinks& links = form->Toolbar()->ItemLinks();
-    try {
-        links.Add(item);
-        ADD_FAILURE() << "no error";
-    } catch (const EdxException& e) {
-        EXPECT_STREQ(e.what(), "TNoLevelsControl.GetPossibleViewLevels = []");
+    TdxBarControl& bar = *form->ToolbarWindow();
+    std::vector<RECT> rects;
+    for (int i = 0; i < 5; ++i) rects.push_back(links.Items(i)->ItemRect());
+    // The bar is left as it was: the five links of the five buttons, each
+    // shown by a control of its kind in its place.
+    auto expectUnchanged = [&] {
+        ASSERT_EQ(links.Count(), 5);
+        ASSERT_EQ(bar.ControlCount(), 5);
+        EXPECT_TRUE(item->Links().empty());
+        for (int i = 0; i < 5; ++i) {
+            TdxBarItemLink& link = *links.Items(i);
+            EXPECT_EQ(link.Item(), form->Button(i)) << i;
+            EXPECT_EQ(&bar.Controls(i).ItemLink(), &link) << i;
+            EXPECT_STREQ(bar.Controls(i).ClassName(), "TdxBarLargeButtonControl") << i;
+            EXPECT_EQ(link.ItemRect(), rects[i]) << i;
+        }
+    };
+    std::function<void()> failing[] = {[&] { links.Add(item); }, [&] { links.Insert(0, item); },
+                                       [&] { links.Items(2)->SetItem(item); }};
+    for (const auto& change : failing) {
+        try {
+            change();
+            ADD_FAILURE() << "no error";
+        } catch (const EdxException& e) {
+            EXPECT_STREQ(e.what(), "TNoLevelsControl.GetPossibleViewLevels = []");
+        }
+        expectUnchanged();
     }
-    delete item;  // its link goes with it and the bar shows the five again
-    EXPECT_EQ(links.Count(), 5);
-    EXPECT_EQ(form->ToolbarWindow()->ControlCount(), 5);
+    // Later layouts do not raise it again.
+    form->SetClientSize(376, 157);
+    expectUnchanged();
+    delete item;
+    expectUnchanged();
     dxBarRegisteredItems().Unregister(dxBarRegisteredItems().Count() - 1);
 }
 

@@ -194,7 +194,7 @@ TEST_F(DockLayout, LargeButtonSizeFollowsItsGlyphLayout) {
         EXPECT_EQ(control.WidthOnBar(), c.size.cx);
         EXPECT_EQ(control.HeightOnBar(), c.size.cy);
         auto& large = dynamic_cast<TdxBarLargeButtonControl&>(control);
-        TdxBarLargeButtonParts parts = large.Parts(Rect(0, 0, 100, 60));
+        TdxBarButtonParts parts = large.Parts(dc.Get(), Rect(0, 0, 100, 60));
         EXPECT_EQ(parts.glyph, c.glyph);
     }
     // Fixed sizes win.
