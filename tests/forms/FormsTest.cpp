@@ -233,6 +233,40 @@ TEST(Timer, EventsArriveOnlyWhileEnabled) {
     EXPECT_EQ(ticks, 1);
 }
 
+std::vector<UINT> gTimerRequests;  // intervals asked of the system
+
+UINT_PTR WINAPI RecordTimer(HWND window, UINT_PTR id, UINT interval, TIMERPROC proc) {
+    gTimerRequests.push_back(interval);
+    return ::SetTimer(window, id, interval, proc);
+}
+
+// A timer asks the system for its events when it says it runs: one made in
+// code at once, a stored one once loaded, with its stored settings.
+TEST(Timer, RunsAsItSays) {
+    TTimer::SetSystemTimerFunction(RecordTimer);
+    gTimerRequests.clear();
+    {
+        TTimer timer(nullptr);
+        EXPECT_TRUE(timer.Enabled());
+        EXPECT_EQ(gTimerRequests, std::vector<UINT>{1000});
+        EXPECT_TRUE(::KillTimer(timer.WindowHandle(), 1));  // there was one to kill
+    }
+    struct Case {
+        std::vector<Property> stored;
+        std::vector<UINT> requests;
+    } cases[] = {
+        {{{"Interval", Value::Int(250)}}, {250}},
+        {{{"Enabled", Value::Bool(false)}}, {}},
+    };
+    for (const Case& c : cases) {
+        gTimerRequests.clear();
+        TTestForm form;
+        form.Load(Node("TTestForm", "frm", {}, {Node("TTimer", "t", c.stored)}));
+        EXPECT_EQ(gTimerRequests, c.requests);
+    }
+    TTimer::SetSystemTimerFunction(nullptr);
+}
+
 TEST(ScreenSnap, EdgesNearTheWorkAreaMoveOntoIt) {
     const RECT work{0, 0, 1024, 738};
     struct Case {
