@@ -23,6 +23,7 @@ public:
     TComponent* Buddy = nullptr;
     std::vector<std::string> Log;
     int Size = 0;
+    bool FailLoad = false;
 
     void SetBuddy(TComponent* buddy) {
         if (Buddy) RemoveFreeNotification(Buddy);
@@ -39,6 +40,8 @@ protected:
         if (name == "Buddy") {
             reader.AddReference(prop::Ident(value), [this](TComponent* c) { SetBuddy(c); });
             Log.push_back("Buddy set later");
+        } else if (name == "FailLoad") {
+            FailLoad = prop::Bool(value);
         } else if (name == "Size") {
             Size = prop::Int(value);
             Log.push_back("Size=" + std::to_string(Size));
@@ -49,6 +52,7 @@ protected:
     }
     void Loaded() override {
         TComponent::Loaded();
+        if (FailLoad) throw Exception("not ready");
         Log.push_back(Buddy ? "Loaded with " + Buddy->Name() : "Loaded alone");
     }
 };
@@ -127,6 +131,8 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
          "Method Missing not found"},
         {Node("TTestForm", "frm", {}, {Node("TPanel", "p", {{"Align", Value::Id("alSideways")}})}),
          "Invalid property value"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"FailLoad", Value::Bool(true)}}), Node("TThing", "u", {})}),
+         "Error reading t: not ready"},
     };
     for (const Case& c : cases) {
         TTestForm form;
@@ -137,6 +143,7 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
             EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
         }
         EXPECT_TRUE(form.Components().empty()) << c.says;
+        EXPECT_FALSE(form.Loading()) << c.says;
     }
 }
 
