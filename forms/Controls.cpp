@@ -266,8 +266,9 @@ void TGraphicControl::Invalidate() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-    // Children are freed by their owner, maybe after us: orphan them. Their
-    // windows go with ours.
+    DestroyComponents();
+    // Children owned elsewhere may outlive us: orphan them. Their windows go
+    // with ours.
     for (TControl* c : FControls) c->FParent = nullptr;
     FControls.clear();
     DestroyHandle();

@@ -55,6 +55,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+    DestroyComponents();
     Application().FormDestroyed(this);
     DestroyHandle();
 }

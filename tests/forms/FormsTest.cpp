@@ -100,6 +100,41 @@ TEST(Components, OwnersFreeWhatTheyOwnAndReferencesAreDropped) {
     EXPECT_EQ(c->Buddy, nullptr);
 }
 
+// Notes, when freed, what is left of the windowed control that owns it.
+class TWitness : public TComponent {
+public:
+    struct Seen {
+        bool ownerWindow = false;
+        bool ownerDestroying = false;
+    };
+    TWitness(TWinControl* owner, Seen& seen) : TComponent(owner), FOwnerWindow(owner->Handle()), FSeen(seen) {}
+    ~TWitness() override {
+        FSeen.ownerWindow = ::IsWindow(FOwnerWindow) != FALSE;
+        FSeen.ownerDestroying = Owner() && Owner()->Destroying();
+    }
+    const char* ClassName() const override { return "TWitness"; }
+
+private:
+    HWND FOwnerWindow;
+    Seen& FSeen;
+};
+
+TEST(Components, OwnedComponentsAreFreedWhileTheirOwnerIsWhole) {
+    for (bool onPanel : {false, true}) {
+        SCOPED_TRACE(onPanel ? "owned by a panel" : "owned by a form");
+        TWitness::Seen seen;
+        {
+            TTestForm form;
+            form.Load(Node("TTestForm", "frm", {}, {Node("TPanel", "p", {})}));
+            auto* owner = onPanel ? dynamic_cast<TWinControl*>(form.FindComponent("p")) : &form;
+            ASSERT_NE(owner, nullptr);
+            new TWitness(owner, seen);
+        }
+        EXPECT_TRUE(seen.ownerWindow);
+        EXPECT_TRUE(seen.ownerDestroying);
+    }
+}
+
 TEST(Reading, PropertiesInOrderReferencesAfterwardsThenLoaded) {
     TTestForm form;
     form.Load(Node("TTestForm", "frm", {{"Caption", Value::Str("Hello")}},
