@@ -17,6 +17,7 @@ namespace testsupport {
 struct SeenBox {
     std::string title;
     std::vector<std::string> texts;  // texts of its child windows
+    HICON icon = nullptr;            // of its icon control, if it has one
 };
 
 inline std::string WindowText(HWND w) {
@@ -54,6 +55,10 @@ private:
         auto* box = reinterpret_cast<SeenBox*>(p);
         std::string text = WindowText(child);
         if (!text.empty()) box->texts.push_back(text);
+        char cls[16] = {};
+        ::GetClassNameA(child, cls, sizeof cls);
+        if (!box->icon && lstrcmpiA(cls, "Static") == 0 && (::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box->icon = reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0));
         return TRUE;
     }
 
