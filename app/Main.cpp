@@ -11,8 +11,10 @@ namespace {
 constexpr std::int64_t kSecond = 10'000'000;  // clock units (100 ns)
 constexpr std::int64_t kMillisecond = 10'000;
 // A timer event this close before a second boundary counts that second, so
-// an event that comes a little early neither repeats nor skips one.
-constexpr std::int64_t kEarlyTolerance = kSecond / 4;
+// an event that comes a little early neither repeats nor skips one: the
+// system timer's granularity (about 16 ms) and a margin, no more, or the
+// panel would show a second before it has run.
+constexpr std::int64_t kEarlyTolerance = 50 * kMillisecond;
 // The timer is re-phased onto the second boundaries once it drifts further.
 constexpr std::int64_t kDriftAllowance = 50 * kMillisecond;
 constexpr unsigned kTimerInterval = 1000;
@@ -126,23 +128,29 @@ void TfrmMain::actStartExecute(TComponent*) {
 
 void TfrmMain::actPauseExecute(TComponent*) {
     if (!FPaused) {
-        // The fraction of the running second is kept for Resume.
-        FPausedAt = RunningTime();
-        FPaused = true;
-        Timer->SetEnabled(false);
-        lblElapsedTime->SetCaption("Timer Paused");
-        actPause->SetEnabled(true);
-        actPause->SetCaption("Resume");
-        actPause->SetHint("Resume Timer");
+        Pause(RunningTime());
     } else {
-        FPaused = false;
-        FRunStart = Now() - FPausedAt;
+        // The timer first: when the system has none left, the stopwatch
+        // stays paused.
         ArmTimer(FPausedAt);
         Timer->SetEnabled(true);
+        FPaused = false;
+        FRunStart = Now() - FPausedAt;
         lblElapsedTime->SetCaption("Elapsed Time");
         actPause->SetCaption("Pause");
         actPause->SetHint("Pause Timer");
     }
+}
+
+void TfrmMain::Pause(std::int64_t running) {
+    // The fraction of the running second is kept for Resume.
+    FPausedAt = running;
+    FPaused = true;
+    Timer->SetEnabled(false);
+    lblElapsedTime->SetCaption("Timer Paused");
+    actPause->SetEnabled(true);
+    actPause->SetCaption("Resume");
+    actPause->SetHint("Resume Timer");
 }
 
 void TfrmMain::actStopExecute(TComponent*) {
@@ -188,7 +196,15 @@ void TfrmMain::TimerTimer(TComponent*) {
     for (; FCounted < target; ++FCounted) AdvanceOneSecond();
     pnlTime->SetCaption(ElapsedTimeText(FHours, FMinutes, FSeconds));
     Application().SetTitle(Application().Active() ? "Quorva" : InactiveTitle(FHours, FMinutes, FSeconds));
-    if (Timer->Enabled()) ArmTimer(running);
+    if (!Timer->Enabled()) return;
+    try {
+        ArmTimer(running);
+    } catch (...) {
+        // Re-phasing lost the timer: nothing counts now, so say paused, and
+        // Resume asks for a timer again.
+        Pause(running);
+        throw;
+    }
 }
 
 void TfrmMain::ArmTimer(std::int64_t running) {

@@ -79,6 +79,8 @@ private:
     // Starts the timer so that its next event falls on the next whole
     // second of running time.
     void ArmTimer(std::int64_t running);
+    // Stops the count at the given running time and shows it paused.
+    void Pause(std::int64_t running);
 
     int FSeconds = 0;
     int FMinutes = 0;

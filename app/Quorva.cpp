@@ -1,7 +1,7 @@
 // The program block: start-up, the main window and the message loop.
 #include <windows.h>
 
-#include <exception>
+#include <memory>
 
 #include "app/Main.h"
 #include "bars/dxBar.h"
@@ -9,21 +9,17 @@
 #include "forms/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    forms::InitializeForms();
-    controls::InitializeControls();
-    bars::InitializeBars();
-    forms::Application().SetTitle("Quorva");
-    std::unique_ptr<TfrmMain> frmMain;
-    try {
-        frmMain = TfrmMain::Create();
-    } catch (...) {
-        // A damaged stored description: say so and end, nothing half-built.
-        forms::Application().HandleException();
-        controls::FinalizeControls();
-        return 1;
-    }
-    forms::Application().Run();
-    frmMain.reset();
+    // A failure anywhere, a damaged stored description say, is shown and
+    // ends the program; the window is gone by then.
+    int result = forms::RunProgram([] {
+        forms::InitializeForms();
+        controls::InitializeControls();
+        bars::InitializeBars();
+        forms::Application().SetTitle("Quorva");
+        std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create();
+        forms::Application().Run();
+        return 0;
+    });
     controls::FinalizeControls();
-    return 0;
+    return result;
 }

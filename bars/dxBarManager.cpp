@@ -394,8 +394,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
 TdxBarManager::~TdxBarManager() {
     FDestroyingManager = true;
     TdxBarManagerList::Instance().Remove(this);
-    // A form that is going away has already lost its window part.
-    if (!(Owner() && Owner()->Destroying())) FOwnerControl->RemoveMessageListener(this);
+    FOwnerControl->RemoveMessageListener(this);
     for (TdxBarItem* item : FItems) item->FBarManager = nullptr;
     FBars.reset();
 }

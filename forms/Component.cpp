@@ -35,9 +35,14 @@ TComponent::~TComponent() {
         back.erase(std::remove(back.begin(), back.end(), this), back.end());
         other->Notification(this, TOperation::Remove);
     }
-    // Owned components go in reverse order of creation; each removes itself.
-    while (!FComponents.empty()) delete FComponents.back();
+    DestroyComponents();
     if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::DestroyComponents() {
+    FDestroying = true;
+    // Each removes itself from the list.
+    while (!FComponents.empty()) delete FComponents.back();
 }
 
 void TComponent::SetName(std::string name) {

@@ -93,6 +93,12 @@ public:
     virtual void Loaded();
 
 protected:
+    // Frees the owned components, newest first, and marks this one as being
+    // destroyed. Windowed controls call it first thing in their destructors,
+    // so what they own goes while they are still whole (see README.md);
+    // for the rest the destructor calls it.
+    void DestroyComponents();
+
     // A component of this tree (or one this component asked about) is
     // inserted or is going away; drop references to it on Remove. Overrides
     // call the inherited one, which passes the news on to owned components.

@@ -266,8 +266,9 @@ void TGraphicControl::Invalidate() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-    // Children are freed by their owner, maybe after us: orphan them. Their
-    // windows go with ours.
+    DestroyComponents();
+    // Children owned elsewhere may outlive us: orphan them. Their windows go
+    // with ours.
     for (TControl* c : FControls) c->FParent = nullptr;
     FControls.clear();
     DestroyHandle();
@@ -531,10 +532,8 @@ void TWinControl::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(Handle(), &ps);
-            if (dc) PaintHandler(dc, ps.rcPaint);
-            ::EndPaint(Handle(), &ps);
+            PaintDC paint(Handle());
+            if (paint.Get()) PaintHandler(paint.Get(), paint.UpdateRect());
             return 0;
         }
         case WM_PRINTCLIENT: {

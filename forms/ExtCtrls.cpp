@@ -125,7 +125,9 @@ TTimer::SetTimerFunction gSetTimer = ::SetTimer;
 
 void TTimer::SetSystemTimerFunction(SetTimerFunction function) { gSetTimer = function ? function : ::SetTimer; }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner), FWindow(std::make_unique<TimerWindow>(this)) {}
+TTimer::TTimer(TComponent* owner) : TComponent(owner), FWindow(std::make_unique<TimerWindow>(this)) {
+    if (!(owner && owner->Loading())) UpdateTimer();
+}
 
 TTimer::~TTimer() {
     ::KillTimer(FWindow->Handle(), 1);

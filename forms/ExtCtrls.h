@@ -48,6 +48,9 @@ public:
 // through the message loop, also inside modal loops.
 class TTimer : public TComponent {
 public:
+    // Enabled with a 1000 ms interval, and running at once. A timer made
+    // while its owner is being read from a stored description starts with
+    // Loaded instead, once every stored setting is in place.
     explicit TTimer(TComponent* owner);
     ~TTimer() override;
     const char* ClassName() const override { return "TTimer"; }

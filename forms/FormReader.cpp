@@ -25,6 +25,11 @@ void TReader::ReadRoot(const ObjectNode& node) {
             ref.apply(target);
         }
         FReferences.clear();
+        FCurrentProperty.clear();
+        for (TComponent* c : FLoaded) {
+            FCurrent = c;
+            c->Loaded();
+        }
         FCurrent = nullptr;
     } catch (const std::exception& e) {
         std::string where = FCurrent ? (FCurrent->Name().empty() ? FCurrent->ClassName() : FCurrent->Name()) : "";
@@ -37,7 +42,6 @@ void TReader::ReadRoot(const ObjectNode& node) {
         FRoot->FLoading = false;
         throw EReadError(message);
     }
-    for (TComponent* c : FLoaded) c->Loaded();
 }
 
 void TReader::ReadObject(TComponent* component, const ObjectNode& node, TComponent* parent) {

@@ -18,8 +18,9 @@ namespace forms {
 // Reads a description into an existing root component (a form): creates the
 // child components by class name, sets their properties in stream order,
 // resolves references between components once everything is read, then
-// runs every component's Loaded step in the order read. On any error the
-// components created so far are freed and EReadError is thrown.
+// runs every component's Loaded step in the order read. On any error, in a
+// Loaded step too, the components created so far are freed, the root is no
+// longer loading and EReadError is thrown.
 class TReader {
 public:
     // Resolves the name of a published method of the root (an event handler).

@@ -55,6 +55,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+    DestroyComponents();
     Application().FormDestroyed(this);
     DestroyHandle();
 }
@@ -411,9 +412,15 @@ private:
     TApplication& FApp;
 };
 
-TApplication::TApplication() : FTitle(""), FWindow(std::make_unique<AppWindow>(*this)) {}
+namespace {
+// Set while the application object exists: before, errors have no one to
+// show them but a plain box.
+TApplication* gApplication = nullptr;
+}  // namespace
 
-TApplication::~TApplication() = default;
+TApplication::TApplication() : FTitle(""), FWindow(std::make_unique<AppWindow>(*this)) { gApplication = this; }
+
+TApplication::~TApplication() { gApplication = nullptr; }
 
 HWND TApplication::Handle() const { return FWindow->Handle(); }
 
@@ -489,12 +496,13 @@ bool TApplication::IsKeyMessage(const MSG& msg) {
 }
 
 void TApplication::HandleException() noexcept {
+    // Whatever failed, a drag it began must not hold the pointer.
+    if (HWND capture = ::GetCapture()) ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
     try {
         throw;
     } catch (const EAbort&) {
         return;
     } catch (const std::exception& e) {
-        if (HWND capture = ::GetCapture()) ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
         ShowException(e.what());
     } catch (...) {
         ShowException("Unknown error");
@@ -545,6 +553,26 @@ TApplication& Application() {
 }
 
 void HandleCallbackException() noexcept { Application().HandleException(); }
+
+int RunProgram(const std::function<int()>& block) noexcept {
+    try {
+        return block();
+    } catch (...) {
+        if (gApplication) {
+            gApplication->HandleException();
+        } else {
+            try {
+                throw;
+            } catch (const EAbort&) {
+            } catch (const std::exception& e) {
+                ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
+            } catch (...) {
+                ::MessageBoxA(nullptr, "Unknown error", nullptr, MB_OK | MB_ICONERROR);
+            }
+        }
+        return 1;
+    }
+}
 
 TShortCut ShortCutFromKeyMessage(const MSG& msg) {
     auto key = static_cast<std::uint8_t>(msg.wParam & 0xFF);

@@ -176,6 +176,11 @@ int ScreenPixelsPerInch();
 // The application object of this process, made on first use.
 TApplication& Application();
 
+// Runs a program block and returns its exit code. No exception escapes: one
+// is shown by the application's handler, or in a plain error box while
+// there is no application object yet, and the result is then 1.
+int RunProgram(const std::function<int()>& block) noexcept;
+
 // The shortcut value of a key message (WM_KEYDOWN / WM_SYSKEYDOWN).
 TShortCut ShortCutFromKeyMessage(const MSG& msg);
 

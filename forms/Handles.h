@@ -123,6 +123,23 @@ private:
     int FSaved;
 };
 
+// A window's paint between BeginPaint and EndPaint; the paint ends on exit,
+// also when drawing fails.
+class PaintDC {
+public:
+    explicit PaintDC(HWND window) : FWindow(window), FDC(::BeginPaint(window, &FPaint)) {}
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    ~PaintDC() { ::EndPaint(FWindow, &FPaint); }
+    HDC Get() const { return FDC; }
+    const RECT& UpdateRect() const { return FPaint.rcPaint; }
+
+private:
+    HWND FWindow;
+    PAINTSTRUCT FPaint{};
+    HDC FDC;
+};
+
 // An icon we created or loaded unshared.
 class Icon {
 public:

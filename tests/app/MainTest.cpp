@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
@@ -156,6 +157,8 @@ TEST_F(MainWindow, EachSecondShowsOnceThoughEventsComeEarlyOrLate) {
         int shows;
     } events[] = {
         {990, 1}, {2010, 2}, {2995, 3}, {4040, 4}, {4999, 5},  // jitter
+        {5800, 5}, {6940, 6},                                  // early beyond jitter: not yet
+        {7000, 7},
         {8300, 8},                                             // delayed: catches up
         {8500, 8},                                             // early stray: no second count
         {9000, 9},
@@ -246,8 +249,12 @@ TEST_F(MainWindow, StopWhilePausedKeepsTheTimeAtPause) {
 }
 
 TEST_F(MainWindow, DisabledCommandsIgnoreTheirKeys) {
-    Key(VK_F3);  // Pause while idle
-    Key(VK_F4);  // Stop while idle: no question
+    {
+        BoxAnswerer none(IDNO);
+        Key(VK_F3);  // Pause while idle
+        Key(VK_F4);  // Stop while idle: no question
+        EXPECT_TRUE(none.Seen().empty());
+    }
     EXPECT_EQ(Status(), "Elapsed Time");
     EXPECT_FALSE(form->Timer->Enabled());
     Start();
@@ -257,7 +264,13 @@ TEST_F(MainWindow, DisabledCommandsIgnoreTheirKeys) {
 }
 
 TEST_F(MainWindow, ClosingAsksOnlyWhileRunning) {
-    EXPECT_TRUE(form->CloseQuery());  // idle
+    // A question where none belongs is answered No, so it fails the test.
+    auto closesWithoutAsking = [&] {
+        BoxAnswerer none(IDNO);
+        bool closes = form->CloseQuery();
+        return closes && none.Seen().empty();
+    };
+    EXPECT_TRUE(closesWithoutAsking());  // idle
     Start();
     {
         BoxAnswerer no(IDNO);
@@ -275,12 +288,12 @@ TEST_F(MainWindow, ClosingAsksOnlyWhileRunning) {
     EXPECT_TRUE(form->Timer->Enabled());
     EXPECT_FALSE(Application().Terminated());
     Key(VK_F3);
-    EXPECT_TRUE(form->CloseQuery());  // paused
+    EXPECT_TRUE(closesWithoutAsking());  // paused
     {
         BoxAnswerer yes(IDYES);
         Key(VK_F4);
     }
-    EXPECT_TRUE(form->CloseQuery());  // stopped
+    EXPECT_TRUE(closesWithoutAsking());  // stopped
 }
 
 TEST_F(MainWindow, AnErrorInACommandIsShownAndTheProgramGoesOn) {
@@ -321,6 +334,52 @@ TEST_F(MainWindow, NoTimerLeftStopsTheStartCommand) {
     EXPECT_TRUE(form->actStart->Enabled());
     EXPECT_FALSE(form->actStop->Enabled());
     EXPECT_TRUE(form->CloseQuery());
+}
+
+// Resume, or a re-phasing timer event, that gets no timer leaves the
+// stopwatch paused at the time reached: F3 then resumes.
+TEST_F(MainWindow, ARefusedTimerLeavesTheStopwatchPaused) {
+    struct Case {
+        const char* what;
+        std::function<void()> fail;  // ends with the timer refused
+        int shows;
+    } cases[] = {
+        {"resume", [&] {
+             TTimer::SetSystemTimerFunction(RefuseTimer);
+             Key(VK_F3);
+         }, 1},
+        {"re-phasing event", [&] {
+             Key(VK_F3);  // the timer runs, 0.4 s to the next second
+             TTimer::SetSystemTimerFunction(RefuseTimer);
+             EventAt(2000);  // asks for a whole second again
+         }, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start();
+        EventAt(1000);
+        now = started + 1600 * kMs;
+        Key(VK_F3);
+        {
+            BoxAnswerer ok(IDOK);
+            c.fail();
+            TTimer::SetSystemTimerFunction(nullptr);
+            ASSERT_EQ(ok.Seen().size(), 1u);
+            const auto& texts = ok.Seen()[0].texts;
+            EXPECT_NE(std::find(texts.begin(), texts.end(), "Not enough timers available."), texts.end());
+        }
+        EXPECT_FALSE(form->Timer->Enabled());
+        EXPECT_TRUE(form->Paused());
+        EXPECT_EQ(Status(), "Timer Paused");
+        EXPECT_EQ(form->actPause->Caption(), "Resume");
+        EXPECT_EQ(form->Seconds(), c.shows);
+        Key(VK_F3);
+        EXPECT_TRUE(form->Timer->Enabled());
+        EXPECT_EQ(Status(), "Elapsed Time");
+        EXPECT_EQ(form->actPause->Caption(), "Pause");
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+    }
 }
 
 TEST_F(MainWindow, PaintsTheTimeCentredOnTheWindowColour) {

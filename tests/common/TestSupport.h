@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ namespace testsupport {
 struct SeenBox {
     std::string title;
     std::vector<std::string> texts;  // texts of its child windows
+    HICON icon = nullptr;            // of its icon control, if it has one
 };
 
 inline std::string WindowText(HWND w) {
@@ -54,6 +56,10 @@ private:
         auto* box = reinterpret_cast<SeenBox*>(p);
         std::string text = WindowText(child);
         if (!text.empty()) box->texts.push_back(text);
+        char cls[16] = {};
+        ::GetClassNameA(child, cls, sizeof cls);
+        if (!box->icon && lstrcmpiA(cls, "Static") == 0 && (::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            box->icon = reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0));
         return TRUE;
     }
 
@@ -110,7 +116,9 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
-// What a window paints for itself, captured once and read pixel by pixel.
+// What a window paints for itself, captured once into 32-bit pixels (the
+// same whatever the display's depth) and read pixel by pixel; CLR_INVALID
+// outside the window.
 class Snapshot {
 public:
     explicit Snapshot(HWND window) {
@@ -118,23 +126,38 @@ public:
         ::GetClientRect(window, &r);
         FWidth = r.right;
         FHeight = r.bottom;
-        forms::WindowDC screen;
-        FBitmap.Reset(::CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
-        FOld = ::SelectObject(FDC.Get(), FBitmap.Get());
-        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC.Get()), PRF_CLIENT);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = FWidth;
+        info.bmiHeader.biHeight = -FHeight;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        forms::Bitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap) return;
+        forms::MemoryDC dc;
+        {
+            forms::SelectGuard select(dc.Get(), bitmap.Get());
+            ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+            ::GdiFlush();
+        }
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        FPixels.assign(pixels, pixels + std::size_t(FWidth) * std::size_t(FHeight));
     }
-    ~Snapshot() { ::SelectObject(FDC.Get(), FOld); }
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(FDC.Get(), x, y); }
+    COLORREF Pixel(int x, int y) const {
+        if (x < 0 || y < 0 || x >= FWidth || y >= FHeight || FPixels.empty()) return CLR_INVALID;
+        std::uint32_t p = FPixels[std::size_t(y) * std::size_t(FWidth) + std::size_t(x)];  // 0xAARRGGBB
+        return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+    }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
 
 private:
     int FWidth = 0, FHeight = 0;
-    forms::MemoryDC FDC;
-    forms::Bitmap FBitmap;
-    HGDIOBJ FOld = nullptr;
+    std::vector<std::uint32_t> FPixels;
 };
 
 }  // namespace testsupport

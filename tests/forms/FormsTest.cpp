@@ -2,6 +2,9 @@
 // commands and their links, shortcuts, screen snap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "forms/ActnList.h"
 #include "forms/Dialogs.h"
 #include "forms/Exceptions.h"
@@ -23,6 +26,7 @@ public:
     TComponent* Buddy = nullptr;
     std::vector<std::string> Log;
     int Size = 0;
+    bool FailLoad = false;
 
     void SetBuddy(TComponent* buddy) {
         if (Buddy) RemoveFreeNotification(Buddy);
@@ -39,6 +43,8 @@ protected:
         if (name == "Buddy") {
             reader.AddReference(prop::Ident(value), [this](TComponent* c) { SetBuddy(c); });
             Log.push_back("Buddy set later");
+        } else if (name == "FailLoad") {
+            FailLoad = prop::Bool(value);
         } else if (name == "Size") {
             Size = prop::Int(value);
             Log.push_back("Size=" + std::to_string(Size));
@@ -49,6 +55,7 @@ protected:
     }
     void Loaded() override {
         TComponent::Loaded();
+        if (FailLoad) throw Exception("not ready");
         Log.push_back(Buddy ? "Loaded with " + Buddy->Name() : "Loaded alone");
     }
 };
@@ -96,6 +103,41 @@ TEST(Components, OwnersFreeWhatTheyOwnAndReferencesAreDropped) {
     EXPECT_EQ(c->Buddy, nullptr);
 }
 
+// Notes, when freed, what is left of the windowed control that owns it.
+class TWitness : public TComponent {
+public:
+    struct Seen {
+        bool ownerWindow = false;
+        bool ownerDestroying = false;
+    };
+    TWitness(TWinControl* owner, Seen& seen) : TComponent(owner), FOwnerWindow(owner->Handle()), FSeen(seen) {}
+    ~TWitness() override {
+        FSeen.ownerWindow = ::IsWindow(FOwnerWindow) != FALSE;
+        FSeen.ownerDestroying = Owner() && Owner()->Destroying();
+    }
+    const char* ClassName() const override { return "TWitness"; }
+
+private:
+    HWND FOwnerWindow;
+    Seen& FSeen;
+};
+
+TEST(Components, OwnedComponentsAreFreedWhileTheirOwnerIsWhole) {
+    for (bool onPanel : {false, true}) {
+        SCOPED_TRACE(onPanel ? "owned by a panel" : "owned by a form");
+        TWitness::Seen seen;
+        {
+            TTestForm form;
+            form.Load(Node("TTestForm", "frm", {}, {Node("TPanel", "p", {})}));
+            auto* owner = onPanel ? dynamic_cast<TWinControl*>(form.FindComponent("p")) : &form;
+            ASSERT_NE(owner, nullptr);
+            new TWitness(owner, seen);
+        }
+        EXPECT_TRUE(seen.ownerWindow);
+        EXPECT_TRUE(seen.ownerDestroying);
+    }
+}
+
 TEST(Reading, PropertiesInOrderReferencesAfterwardsThenLoaded) {
     TTestForm form;
     form.Load(Node("TTestForm", "frm", {{"Caption", Value::Str("Hello")}},
@@ -127,6 +169,8 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
          "Method Missing not found"},
         {Node("TTestForm", "frm", {}, {Node("TPanel", "p", {{"Align", Value::Id("alSideways")}})}),
          "Invalid property value"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"FailLoad", Value::Bool(true)}}), Node("TThing", "u", {})}),
+         "Error reading t: not ready"},
     };
     for (const Case& c : cases) {
         TTestForm form;
@@ -137,6 +181,7 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
             EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
         }
         EXPECT_TRUE(form.Components().empty()) << c.says;
+        EXPECT_FALSE(form.Loading()) << c.says;
     }
 }
 
@@ -231,6 +276,40 @@ TEST(Timer, EventsArriveOnlyWhileEnabled) {
     ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
     Application().ProcessMessages();
     EXPECT_EQ(ticks, 1);
+}
+
+std::vector<UINT> gTimerRequests;  // intervals asked of the system
+
+UINT_PTR WINAPI RecordTimer(HWND window, UINT_PTR id, UINT interval, TIMERPROC proc) {
+    gTimerRequests.push_back(interval);
+    return ::SetTimer(window, id, interval, proc);
+}
+
+// A timer asks the system for its events when it says it runs: one made in
+// code at once, a stored one once loaded, with its stored settings.
+TEST(Timer, RunsAsItSays) {
+    TTimer::SetSystemTimerFunction(RecordTimer);
+    gTimerRequests.clear();
+    {
+        TTimer timer(nullptr);
+        EXPECT_TRUE(timer.Enabled());
+        EXPECT_EQ(gTimerRequests, std::vector<UINT>{1000});
+        EXPECT_TRUE(::KillTimer(timer.WindowHandle(), 1));  // there was one to kill
+    }
+    struct Case {
+        std::vector<Property> stored;
+        std::vector<UINT> requests;
+    } cases[] = {
+        {{{"Interval", Value::Int(250)}}, {250}},
+        {{{"Enabled", Value::Bool(false)}}, {}},
+    };
+    for (const Case& c : cases) {
+        gTimerRequests.clear();
+        TTestForm form;
+        form.Load(Node("TTestForm", "frm", {}, {Node("TTimer", "t", c.stored)}));
+        EXPECT_EQ(gTimerRequests, c.requests);
+    }
+    TTimer::SetSystemTimerFunction(nullptr);
 }
 
 TEST(ScreenSnap, EdgesNearTheWorkAreaMoveOntoIt) {
@@ -347,6 +426,153 @@ TEST(Forms, AlignedChildrenFollowSizesSetInCode) {
     top->SetVisible(false);
     EXPECT_EQ(rest->Top(), 0);
     EXPECT_EQ(rest->Height(), 250);
+}
+
+}  // namespace
+
+namespace {
+
+// Fails once when armed, as a handler would that took the pointer first.
+struct Failure {
+    enum Kind { Error, Unknown, Abort };
+    bool armed = false;
+    Kind kind = Error;
+    std::string message;
+    HWND capture = nullptr;
+
+    void Fail() {
+        if (!armed) return;
+        armed = false;
+        ::SetCapture(capture);
+        if (kind == Unknown) throw 42;
+        if (kind == Abort) throw EAbort();
+        throw Exception(message);
+    }
+};
+
+// A panel that fails in its window procedure (WM_APP) or its paint, keeps
+// the DC its paint was given and counts the requests to cancel a drag.
+class TFailingPanel : public TPanel {
+public:
+    TFailingPanel(TComponent* owner, Failure& failure) : TPanel(owner), FFailure(failure) {}
+    void Paint(TCanvas& canvas) override {
+        FFailure.Fail();
+        TPanel::Paint(canvas);
+    }
+    HDC PaintDC = nullptr;
+    int CancelModes = 0;
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_ERASEBKGND) PaintDC = reinterpret_cast<HDC>(wParam);  // BeginPaint's
+        if (message == WM_CANCELMODE) ++CancelModes;
+        if (message == WM_APP) FFailure.Fail();
+        return TPanel::WndProc(message, wParam, lParam);
+    }
+
+private:
+    Failure& FFailure;
+};
+
+// However an error leaves a handler, the application shows it once and the
+// program goes on: no capture is left, a paint gives its DC back.
+TEST(Errors, EachRouteShowsOneBoxAndTheProgramGoesOn) {
+    Failure failure;
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {{"ClientWidth", Value::Int(200)}, {"ClientHeight", Value::Int(100)}}));
+    auto* panel = new TFailingPanel(&form, failure);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 200, 100);
+    auto* label = new TLabel(&form);
+    label->SetParent(panel);
+    label->SetBounds(10, 10, 50, 20);
+    label->OnClick = TNotifyEvent(&form, "LabelClick", [&](TComponent*) { failure.Fail(); });
+    TTimer timer(&form);
+    int ticks = 0;
+    timer.OnTimer = TNotifyEvent(&form, "Tick", [&](TComponent*) {
+        ++ticks;
+        failure.Fail();
+    });
+    form.Show();
+    failure.capture = panel->Handle();
+
+    auto sendToPanel = [&] { ::SendMessageA(panel->Handle(), WM_APP, 0, 0); };
+    struct Case {
+        const char* route;
+        Failure::Kind kind;
+        const char* message;
+        const char* shown;  // null: no box
+        std::function<void()> trigger;
+    } cases[] = {
+        {"window procedure", Failure::Error, "Boom", "Boom.", sendToPanel},
+        {"window procedure, not a std::exception", Failure::Unknown, "", "Unknown error.", sendToPanel},
+        {"window procedure, abort", Failure::Abort, "", nullptr, sendToPanel},
+        {"posted timer event", Failure::Error, "Done.", "Done.",
+         [&] {
+             ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
+             Application().ProcessMessages();
+         }},
+        {"windowless control's click", Failure::Error, "Really?", "Really?.",
+         [&] {
+             ::SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+             ::SendMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+         }},
+        {"paint", Failure::Error, "Out of ink", "Out of ink.",
+         [&] {
+             ::InvalidateRect(panel->Handle(), nullptr, TRUE);
+             ::UpdateWindow(panel->Handle());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.route);
+        failure.armed = true;
+        failure.kind = c.kind;
+        failure.message = c.message;
+        int cancelModes = panel->CancelModes;
+        testsupport::BoxAnswerer ok(IDOK);
+        c.trigger();
+        EXPECT_FALSE(failure.armed) << "did not fail";
+        // The window holding the pointer is told to end its drag.
+        EXPECT_GT(panel->CancelModes, cancelModes);
+        EXPECT_EQ(::GetCapture(), nullptr);
+        ASSERT_EQ(ok.Seen().size(), c.shown ? 1u : 0u);
+        if (!c.shown) continue;
+        const testsupport::SeenBox& box = ok.Seen()[0];
+        EXPECT_EQ(box.title, Application().Title());
+        EXPECT_NE(std::find(box.texts.begin(), box.texts.end(), c.shown), box.texts.end())
+            << ::testing::PrintToString(box.texts);
+        EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_HAND));
+    }
+    EXPECT_NE(panel->PaintDC, nullptr);
+    EXPECT_EQ(::WindowFromDC(panel->PaintDC), nullptr) << "the paint kept its DC";
+    int before = ticks;
+    ::PostMessageA(timer.WindowHandle(), WM_TIMER, 1, 0);
+    Application().ProcessMessages();
+    EXPECT_GT(ticks, before);
+}
+
+TEST(Errors, NothingEscapesTheProgramBlock) {
+    struct Case {
+        const char* what;
+        std::function<int()> block;
+        int result;
+        const char* shown;  // null: no box
+    } cases[] = {
+        {"normal end", [] { return 3; }, 3, nullptr},
+        {"error", []() -> int { throw EReadError("Stored form damaged"); }, 1, "Stored form damaged."},
+        {"not a std::exception", []() -> int { throw 42; }, 1, "Unknown error."},
+        {"abort", []() -> int { throw EAbort(); }, 1, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::BoxAnswerer ok(IDOK);
+        EXPECT_EQ(RunProgram(c.block), c.result);
+        ASSERT_EQ(ok.Seen().size(), c.shown ? 1u : 0u);
+        if (!c.shown) continue;
+        EXPECT_EQ(ok.Seen()[0].title, Application().Title());
+        const auto& texts = ok.Seen()[0].texts;
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.shown), texts.end());
+    }
 }
 
 }  // namespace
