@@ -31,10 +31,17 @@ void TReader::ReadRoot(const ObjectNode& node) {
             c->Loaded();
         }
         FCurrent = nullptr;
-    } catch (const std::exception& e) {
+    } catch (...) {
+        std::string what = "Unknown error";
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
         std::string where = FCurrent ? (FCurrent->Name().empty() ? FCurrent->ClassName() : FCurrent->Name()) : "";
         if (!FCurrentProperty.empty()) where += "." + FCurrentProperty;
-        std::string message = where.empty() ? e.what() : Format(ResString("SReadError"), {where, e.what()});
+        std::string message = where.empty() ? what : Format(ResString("SReadError"), {where, what});
         // Nothing half-read survives: free what this description created.
         for (auto it = FLoaded.rbegin(); it != FLoaded.rend(); ++it)
             if (*it != FRoot) delete *it;

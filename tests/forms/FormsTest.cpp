@@ -45,6 +45,8 @@ protected:
             Log.push_back("Buddy set later");
         } else if (name == "FailLoad") {
             FailLoad = prop::Bool(value);
+        } else if (name == "ThrowOdd") {
+            throw 42;  // not a library error: the reader still cleans up
         } else if (name == "Size") {
             Size = prop::Int(value);
             Log.push_back("Size=" + std::to_string(Size));
@@ -171,6 +173,8 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
          "Invalid property value"},
         {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"FailLoad", Value::Bool(true)}}), Node("TThing", "u", {})}),
          "Error reading t: not ready"},
+        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {}), Node("TThing", "u", {{"ThrowOdd", Value::Bool(true)}})}),
+         "Error reading u.ThrowOdd: Unknown error"},
     };
     for (const Case& c : cases) {
         TTestForm form;
