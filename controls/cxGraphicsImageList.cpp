@@ -45,7 +45,7 @@ DibImage Region(const DibImage& source, int x, int y, int w, int h) {
     cell.height = h;
     cell.bitsPerPixel = source.bitsPerPixel;
     cell.palette = source.palette;
-    cell.bits.assign(cell.Stride() * h, 0);
+    cell.bits.assign(PixelBytes(w, h, source.bitsPerPixel), 0);
     const int depth = source.bitsPerPixel;
     for (int row = 0; row < h; ++row) {
         const int sy = y + row;
