@@ -15,6 +15,9 @@ namespace {
 
 constexpr UINT kListFlags = ILC_COLOR32 | ILC_MASK;
 
+TcxImageList::SetImageCountFunction gSetImageCount = ::ImageList_SetImageCount;
+TcxImageList::CopyFunction gCopy = ::ImageList_Copy;
+
 // Holds the list's change lock; a scope left by an exception unlocks
 // without a notification.
 class ChangeLock {
@@ -372,21 +375,34 @@ void TcxImageList::DeletePicture(int index) {
     lock.Unlock();
 }
 
+void TcxImageList::SetSystemMoveFunctions(SetImageCountFunction setImageCount, CopyFunction copy) {
+    gSetImageCount = setImageCount ? setImageCount : ::ImageList_SetImageCount;
+    gCopy = copy ? copy : ::ImageList_Copy;
+}
+
 void TcxImageList::MovePicture(int from, int to) {
     const int count = Count();
     if (from < 0 || from >= count || to < 0 || to >= count) IndexError();
     ChangeLock lock(*this);
-    // Moved through a spare slot at the end rather than by swaps: a swap
-    // copy of a 32-bit system list loses pixels under Wine.
-    if (from != to && ::ImageList_SetImageCount(Handle(), count + 1)) {
-        const int step = from < to ? 1 : -1;
-        ::ImageList_Copy(Handle(), count, Handle(), from, ILCF_MOVE);
-        for (int i = from; i != to; i += step) ::ImageList_Copy(Handle(), i, Handle(), i + step, ILCF_MOVE);
-        ::ImageList_Copy(Handle(), to, Handle(), count, ILCF_MOVE);
-        ::ImageList_Remove(Handle(), count);
-    }
+    if (from != to) ExchangeHandle(MovedCopy(from, to));
     if (!FMirrorSuspended && from < FImages.Count() && to < FImages.Count()) FImages.Move(from, to);
     lock.Unlock();
+}
+
+forms::ImageListHandle TcxImageList::MovedCopy(int from, int to) const {
+    const int count = Count();
+    forms::ImageListHandle copy(::ImageList_Duplicate(Handle()));
+    const HIMAGELIST h = copy.Get();
+    // Wine's copy does not keep the background colour.
+    if (h) ::ImageList_SetBkColor(h, ::ImageList_GetBkColor(Handle()));
+    // Moved through a spare slot at the end rather than by swaps: a swap
+    // copy of a 32-bit system list loses pixels under Wine.
+    bool moved = h && gSetImageCount(h, count + 1) && gCopy(h, count, h, from, ILCF_MOVE);
+    const int step = from < to ? 1 : -1;
+    for (int i = from; moved && i != to; i += step) moved = gCopy(h, i, h, i + step, ILCF_MOVE);
+    moved = moved && gCopy(h, to, h, count, ILCF_MOVE) && ::ImageList_Remove(h, count);
+    if (!moved) throw forms::EOutOfResources(forms::ResString("SOutOfResources"));
+    return copy;
 }
 
 bool TcxImageList::CopyPicture(int index, TcxBitmap* image, TcxBitmap* mask) {
