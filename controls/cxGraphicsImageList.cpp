@@ -73,42 +73,49 @@ DibImage Region(const DibImage& source, int x, int y, int w, int h) {
     return cell;
 }
 
+// A 32-bit image of width x height pixels, top row first.
+DibImage Image32(int width, int height, const std::vector<std::uint32_t>& px) {
+    DibImage image;
+    image.width = width;
+    image.height = height;
+    image.bitsPerPixel = 32;
+    image.bits.resize(px.size() * 4);
+    std::memcpy(image.bits.data(), px.data(), image.bits.size());
+    return image;
+}
+
 // One picture of a system list as a 32-bit image.
 bool CutImage(const forms::TCustomImageList& list, int index, TcxBitmap& image) {
     std::vector<std::uint32_t> px;
     if (!list.CopyImagePixels(index, px)) return false;
-    DibImage cut;
-    cut.width = list.Width();
-    cut.height = list.Height();
-    cut.bitsPerPixel = 32;
-    cut.bits.resize(px.size() * 4);
-    std::memcpy(cut.bits.data(), px.data(), cut.bits.size());
-    image.Assign(cut);
+    image.Assign(Image32(list.Width(), list.Height(), px));
     return true;
 }
 
-// One picture's mask (white: transparent), 1 bit deep unless the target
-// is a 32-bit bitmap.
+// Gives a mask (white: transparent) to a bitmap at a depth it takes: a
+// 32-bit bitmap refuses any other, so it gets the mask widened.
+void AssignMask(TcxBitmap& target, const DibImage& mask) {
+    if (dynamic_cast<TcxBitmap32*>(&target) && mask.bitsPerPixel != 32)
+        target.Assign(Image32(mask.width, mask.height, ToBgra32(mask)));
+    else
+        target.Assign(mask);
+}
+
+// One picture's mask, 1 bit deep unless the target is a 32-bit bitmap.
 bool CutMask(const forms::TCustomImageList& list, int index, TcxBitmap& mask) {
     std::vector<std::uint32_t> px;
     if (!list.CopyMaskPixels(index, px)) return false;
     DibImage cut;
     cut.width = list.Width();
     cut.height = list.Height();
-    if (dynamic_cast<TcxBitmap32*>(&mask)) {
-        cut.bitsPerPixel = 32;
-        cut.bits.resize(px.size() * 4);
-        std::memcpy(cut.bits.data(), px.data(), cut.bits.size());
-    } else {
-        cut.bitsPerPixel = 1;
-        cut.palette = {0x000000, 0xFFFFFF};
-        cut.bits.assign(cut.Stride() * cut.height, 0);
-        for (int y = 0; y < cut.height; ++y)
-            for (int x = 0; x < cut.width; ++x)
-                if (px[static_cast<std::size_t>(y) * cut.width + x] != 0)
-                    cut.bits[static_cast<std::size_t>(y) * cut.Stride() + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-    }
-    mask.Assign(cut);
+    cut.bitsPerPixel = 1;
+    cut.palette = {0x000000, 0xFFFFFF};
+    cut.bits.assign(PixelBytes(cut.width, cut.height, 1), 0);
+    for (int y = 0; y < cut.height; ++y)
+        for (int x = 0; x < cut.width; ++x)
+            if (px[static_cast<std::size_t>(y) * cut.width + x] != 0)
+                cut.bits[static_cast<std::size_t>(y) * cut.Stride() + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    AssignMask(mask, cut);
     return true;
 }
 
@@ -412,7 +419,7 @@ bool TcxImageList::CopyPicture(int index, TcxBitmap* image, TcxBitmap* mask) {
         if (image) image->Assign(item.Image());
         if (mask) {
             if (!item.Mask().Empty())
-                mask->Assign(item.Mask());
+                AssignMask(*mask, item.Mask().Image());
             else
                 CutMask(*this, index, *mask);
         }

@@ -312,6 +312,24 @@ TEST(ImageList, MaskColourAndMasksMakePixelsTransparent) {
     EXPECT_EQ(mask[1], 0u);
 }
 
+TEST(ImageList, CopyPictureGivesEachMaskTargetADepthItTakes) {
+    TcxImageList list(nullptr, 4, 4);
+    TcxBitmap mask(4, 4, 1);
+    mask.ScanLine(0)[0] = 0x80;  // the top-left pixel
+    list.AddPicture(Solid(4, 4, kA).get(), &mask);
+
+    TcxBitmap plainMask;
+    list.CopyPicture(0, nullptr, &plainMask);
+    EXPECT_EQ(plainMask.Image(), mask.Image());
+    // A 32-bit bitmap takes no other depth: it gets the mask widened.
+    TcxBitmap32 image, wideMask;
+    EXPECT_TRUE(list.CopyPicture(0, &image, &wideMask));
+    EXPECT_EQ(image.Pixels()[1], kA);
+    ASSERT_EQ(wideMask.Pixels().size(), 16u);
+    EXPECT_EQ(wideMask.Pixels()[0], 0xFFFFFFu);
+    EXPECT_EQ(wideMask.Pixels()[1], 0u);
+}
+
 TEST(ImageList, AssignCopiesPicturesMasksAndMaskColours) {
     TcxImageList source(nullptr, 4, 4);
     source.SetBkColor(forms::clWhite);
