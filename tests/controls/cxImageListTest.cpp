@@ -549,3 +549,21 @@ TEST(PlatformImageList, CopiesAndStoresItsPictures) {
     EXPECT_EQ(read.Count(), 2);
     EXPECT_EQ(read.Width(), 4);
 }
+
+TEST(PlatformImageList, ItsMaskedPixelsStayTransparent) {
+    forms::TImageList platform(nullptr, 4, 4);
+    TcxBitmap mask(4, 4, 1);
+    mask.ScanLine(0)[0] = 0x80;  // the top-left pixel
+    platform.Add(Solid(4, 4, kC)->Handle(), mask.Handle());
+    TcxImageList copy(nullptr, 4, 4);
+    copy.Assign(platform);
+    const Pixel background = Argb(255, 10, 20, 30);
+    const RECT r{0, 0, 4, 4};
+    for (forms::TCustomImageList* list : std::initializer_list<forms::TCustomImageList*>{&platform, &copy}) {
+        SCOPED_TRACE(list->ClassName());
+        Surface surface(4, 4, background);
+        DrawImage(surface.DC(), r, r, nullptr, list, 0, ImageDrawMode::Normal);
+        EXPECT_EQ(surface.Rgb(0, 0), background & 0x00FFFFFF);
+        EXPECT_EQ(surface.Rgb(1, 0), kC & 0x00FFFFFF);
+    }
+}
