@@ -6,7 +6,7 @@
 #include <string>
 
 #include "controls/cxGraphicsData.h"
-#include "tests/controls/ControlsTestSupport.h"
+#include "tests/controls/PictureTestSupport.h"
 
 using namespace controls;
 using controlstest::MainPictureBlocks;

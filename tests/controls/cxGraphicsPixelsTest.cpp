@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "controls/cxGraphicsPixels.h"
-#include "tests/controls/ControlsTestSupport.h"
+#include "tests/controls/PictureTestSupport.h"
 
 using namespace controls::pixels;
 using controlstest::Argb;
