@@ -265,6 +265,8 @@ public:
     // -1 removes all; an index outside the list raises "Invalid ImageList Index".
     void DeletePicture(int index);
     void ClearPictures() { DeletePicture(-1); }
+    // Raises EOutOfResources, and leaves both lists as they were, when the
+    // system list refuses the move.
     void MovePicture(int from, int to);
     void Delete(int index) override { DeletePicture(index); }
 
@@ -297,12 +299,21 @@ public:
 
     void WriteProperties(forms::TWriter& writer) const override;
 
+    // Lets tests stand in for the system calls that move a picture; null
+    // puts the system's back.
+    using SetImageCountFunction = BOOL(WINAPI*)(HIMAGELIST, UINT);
+    using CopyFunction = BOOL(WINAPI*)(HIMAGELIST, int, HIMAGELIST, int, UINT);
+    static void SetSystemMoveFunctions(SetImageCountFunction setImageCount, CopyFunction copy);
+
 protected:
     bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
     void Change() override;
     void DoDraw(int index, HDC dc, int x, int y, UINT style, bool enabled) override;
 
 private:
+    // A copy of the system list with one picture moved; the list itself is
+    // not touched, so a refusal half way changes nothing.
+    forms::ImageListHandle MovedCopy(int from, int to) const;
     // Appends the items for `added` pictures just added from the image.
     void AppendToMirror(const TcxBitmap& image, const TcxBitmap* mask, TColor maskColor, int added);
     // After the system list was replaced from its own serialised form.

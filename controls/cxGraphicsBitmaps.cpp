@@ -32,9 +32,9 @@ DibImage Cleared(int width, int height, int bitsPerPixel) {
     image.bitsPerPixel = static_cast<std::uint16_t>(bitsPerPixel);
     image.palette = DefaultPalette(bitsPerPixel);
     if (width > 0 && height > 0) {
+        image.bits.assign(PixelBytes(width, height, bitsPerPixel), 0);
         image.width = width;
         image.height = height;
-        image.bits.assign(image.Stride() * height, 0);
     }
     return image;
 }
@@ -103,8 +103,7 @@ DibImage TcxBitmap::Image() const {
 }
 
 void TcxBitmap::Replace(DibImage image) {
-    if (!image.Empty() && image.bits.size() != image.Stride() * image.height)
-        throw EInvalidImageData("the bitmap is not consistent");
+    if (!image.Empty() && !IsConsistent(image)) throw EInvalidImageData("the bitmap is not consistent");
     const bool realised = HandleAllocated();
     DibImage previous = Image();
     Dormant();

@@ -69,9 +69,8 @@ DibImage DecodePlain(std::span<const std::uint8_t> block) {
     if (compression != kBiRgb) Fail("compressed bitmaps are not supported");
     if (width < 1 || height == 0 || height == std::numeric_limits<std::int32_t>::min()) Fail("bad bitmap size");
     const std::int32_t rows = height < 0 ? -height : height;
+    const std::size_t pixelBytes = PixelBytes(width, rows, depth);
     const std::size_t stride = DibImage::StrideOf(width, depth);
-    if (stride > kMaxPlainSize || static_cast<std::uint64_t>(stride) * rows > kMaxPlainSize) Fail("bitmap too large");
-    const std::size_t pixelBytes = stride * rows;
     if (imageSize != 0 && imageSize != pixelBytes) Fail("the pixel array size disagrees with the bitmap size");
     if (depth <= 8 && colorsUsed > (1u << depth)) Fail("too many palette entries");
     const std::size_t entries = PaletteEntries(depth, colorsUsed);
@@ -153,13 +152,26 @@ bool IsSupportedDepth(int bitsPerPixel) {
            bitsPerPixel == 32;
 }
 
+bool SizeFits(std::int64_t width, std::int64_t height) {
+    return width >= 0 && height >= 0 && width <= kMaxPixels && height <= kMaxPixels && width * height <= kMaxPixels;
+}
+
+std::size_t PixelBytes(std::int32_t width, std::int32_t height, int bitsPerPixel) {
+    if (!SizeFits(width, height)) Fail("bitmap too large");
+    return DibImage::StrideOf(width, bitsPerPixel) * static_cast<std::size_t>(height);
+}
+
+bool IsConsistent(const DibImage& image) {
+    return IsSupportedDepth(image.bitsPerPixel) && SizeFits(image.width, image.height) &&
+           image.bits.size() == image.Stride() * static_cast<std::size_t>(image.height) &&
+           (image.bitsPerPixel > 8 || image.palette.size() <= (1u << image.bitsPerPixel));
+}
+
 std::vector<std::uint8_t> EncodePlainData(const DibImage& image) {
     if (image.Empty()) return {};
+    if (!IsConsistent(image)) Fail("the bitmap is not consistent");
     const std::size_t stride = image.Stride();
-    const std::size_t pixelBytes = stride * image.height;
-    if (!IsSupportedDepth(image.bitsPerPixel) || image.bits.size() != pixelBytes ||
-        (image.bitsPerPixel <= 8 && image.palette.size() > (1u << image.bitsPerPixel)))
-        Fail("the bitmap is not consistent");
+    const std::size_t pixelBytes = image.bits.size();
     const std::size_t paletteBytes = image.palette.size() * 4;
     const std::size_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
     const std::size_t fileSize = pixelOffset + pixelBytes;
@@ -194,6 +206,8 @@ std::vector<std::uint8_t> EncodePlainData(const DibImage& image) {
 }
 
 std::vector<std::uint8_t> CompressData(std::span<const std::uint8_t> plain, int bitsPerPixel) {
+    // B is stored in one byte.
+    if (!IsSupportedDepth(bitsPerPixel)) Fail("unsupported colour depth " + std::to_string(bitsPerPixel));
     const std::size_t b = static_cast<std::size_t>(std::max(1, bitsPerPixel / 8));
     const std::size_t head = plain.size() % b;
     std::vector<std::uint8_t> out(kCompressedHeaderSize, 0);
@@ -263,7 +277,8 @@ std::vector<std::uint8_t> EncodeData(const DibImage& image, bool compress) {
 std::vector<std::uint32_t> ToBgra32(const DibImage& image) {
     std::vector<std::uint32_t> out;
     if (image.Empty()) return out;
-    out.resize(static_cast<std::size_t>(image.width) * image.height);
+    if (!IsConsistent(image)) Fail("the bitmap is not consistent");
+    out.resize(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
     const std::size_t stride = image.Stride();
     auto colour = [&image](std::size_t index) -> std::uint32_t {
         return index < image.palette.size() ? image.palette[index] & 0x00FFFFFF : 0;

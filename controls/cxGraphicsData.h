@@ -29,6 +29,8 @@ struct DibImage {
     std::vector<std::uint8_t> bits;      // height rows of Stride() bytes
 
     bool Empty() const { return width <= 0 || height <= 0; }
+    // Bytes of one row; sound only for a size that SizeFits: size_t is 32
+    // bits on i686, and a wider row would wrap.
     std::size_t Stride() const { return StrideOf(width, bitsPerPixel); }
     static std::size_t StrideOf(std::int32_t width, int bitsPerPixel) {
         return (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
@@ -43,9 +45,19 @@ inline constexpr int kMaxRun = 125;
 // Largest plain form we accept; far beyond any picture of an image list,
 // and it bounds what a damaged length can make us allocate.
 inline constexpr std::size_t kMaxPlainSize = 256u << 20;
+// Most pixels a bitmap may have: even at 32 bits it stays within
+// kMaxPlainSize, so no byte count of it wraps a 32-bit size_t.
+inline constexpr std::int64_t kMaxPixels = kMaxPlainSize / 4;
 
 // Colour depths a bitmap may have.
 bool IsSupportedDepth(int bitsPerPixel);
+// Neither side negative and at most kMaxPixels pixels; reckoned in 64 bits.
+bool SizeFits(std::int64_t width, std::int64_t height);
+// The bytes of a bitmap's pixel array; throws EInvalidImageData for a size
+// that does not fit. Size a pixel buffer with this, not with a product.
+std::size_t PixelBytes(std::int32_t width, std::int32_t height, int bitsPerPixel);
+// Size, depth, palette and pixel array agree, and the size fits.
+bool IsConsistent(const DibImage& image);
 
 // The plain form of a bitmap.
 std::vector<std::uint8_t> EncodePlainData(const DibImage& image);
@@ -59,7 +71,8 @@ DibImage DecodeData(std::span<const std::uint8_t> block);
 // Encodes a bitmap, compressed or plain.
 std::vector<std::uint8_t> EncodeData(const DibImage& image, bool compress);
 
-// Every pixel as 0xAARRGGBB; depths below 32 bits give alpha 0.
+// Every pixel as 0xAARRGGBB; depths below 32 bits give alpha 0. Throws
+// EInvalidImageData for a bitmap that is not consistent.
 std::vector<std::uint32_t> ToBgra32(const DibImage& image);
 
 }  // namespace controls

@@ -15,6 +15,9 @@ namespace {
 
 constexpr UINT kListFlags = ILC_COLOR32 | ILC_MASK;
 
+TcxImageList::SetImageCountFunction gSetImageCount = ::ImageList_SetImageCount;
+TcxImageList::CopyFunction gCopy = ::ImageList_Copy;
+
 // Holds the list's change lock; a scope left by an exception unlocks
 // without a notification.
 class ChangeLock {
@@ -45,7 +48,7 @@ DibImage Region(const DibImage& source, int x, int y, int w, int h) {
     cell.height = h;
     cell.bitsPerPixel = source.bitsPerPixel;
     cell.palette = source.palette;
-    cell.bits.assign(cell.Stride() * h, 0);
+    cell.bits.assign(PixelBytes(w, h, source.bitsPerPixel), 0);
     const int depth = source.bitsPerPixel;
     for (int row = 0; row < h; ++row) {
         const int sy = y + row;
@@ -70,42 +73,49 @@ DibImage Region(const DibImage& source, int x, int y, int w, int h) {
     return cell;
 }
 
+// A 32-bit image of width x height pixels, top row first.
+DibImage Image32(int width, int height, const std::vector<std::uint32_t>& px) {
+    DibImage image;
+    image.width = width;
+    image.height = height;
+    image.bitsPerPixel = 32;
+    image.bits.resize(px.size() * 4);
+    std::memcpy(image.bits.data(), px.data(), image.bits.size());
+    return image;
+}
+
 // One picture of a system list as a 32-bit image.
 bool CutImage(const forms::TCustomImageList& list, int index, TcxBitmap& image) {
     std::vector<std::uint32_t> px;
     if (!list.CopyImagePixels(index, px)) return false;
-    DibImage cut;
-    cut.width = list.Width();
-    cut.height = list.Height();
-    cut.bitsPerPixel = 32;
-    cut.bits.resize(px.size() * 4);
-    std::memcpy(cut.bits.data(), px.data(), cut.bits.size());
-    image.Assign(cut);
+    image.Assign(Image32(list.Width(), list.Height(), px));
     return true;
 }
 
-// One picture's mask (white: transparent), 1 bit deep unless the target
-// is a 32-bit bitmap.
+// Gives a mask (white: transparent) to a bitmap at a depth it takes: a
+// 32-bit bitmap refuses any other, so it gets the mask widened.
+void AssignMask(TcxBitmap& target, const DibImage& mask) {
+    if (dynamic_cast<TcxBitmap32*>(&target) && mask.bitsPerPixel != 32)
+        target.Assign(Image32(mask.width, mask.height, ToBgra32(mask)));
+    else
+        target.Assign(mask);
+}
+
+// One picture's mask, 1 bit deep unless the target is a 32-bit bitmap.
 bool CutMask(const forms::TCustomImageList& list, int index, TcxBitmap& mask) {
     std::vector<std::uint32_t> px;
     if (!list.CopyMaskPixels(index, px)) return false;
     DibImage cut;
     cut.width = list.Width();
     cut.height = list.Height();
-    if (dynamic_cast<TcxBitmap32*>(&mask)) {
-        cut.bitsPerPixel = 32;
-        cut.bits.resize(px.size() * 4);
-        std::memcpy(cut.bits.data(), px.data(), cut.bits.size());
-    } else {
-        cut.bitsPerPixel = 1;
-        cut.palette = {0x000000, 0xFFFFFF};
-        cut.bits.assign(cut.Stride() * cut.height, 0);
-        for (int y = 0; y < cut.height; ++y)
-            for (int x = 0; x < cut.width; ++x)
-                if (px[static_cast<std::size_t>(y) * cut.width + x] != 0)
-                    cut.bits[static_cast<std::size_t>(y) * cut.Stride() + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-    }
-    mask.Assign(cut);
+    cut.bitsPerPixel = 1;
+    cut.palette = {0x000000, 0xFFFFFF};
+    cut.bits.assign(PixelBytes(cut.width, cut.height, 1), 0);
+    for (int y = 0; y < cut.height; ++y)
+        for (int x = 0; x < cut.width; ++x)
+            if (px[static_cast<std::size_t>(y) * cut.width + x] != 0)
+                cut.bits[static_cast<std::size_t>(y) * cut.Stride() + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    AssignMask(mask, cut);
     return true;
 }
 
@@ -372,21 +382,34 @@ void TcxImageList::DeletePicture(int index) {
     lock.Unlock();
 }
 
+void TcxImageList::SetSystemMoveFunctions(SetImageCountFunction setImageCount, CopyFunction copy) {
+    gSetImageCount = setImageCount ? setImageCount : ::ImageList_SetImageCount;
+    gCopy = copy ? copy : ::ImageList_Copy;
+}
+
 void TcxImageList::MovePicture(int from, int to) {
     const int count = Count();
     if (from < 0 || from >= count || to < 0 || to >= count) IndexError();
     ChangeLock lock(*this);
-    // Moved through a spare slot at the end rather than by swaps: a swap
-    // copy of a 32-bit system list loses pixels under Wine.
-    if (from != to && ::ImageList_SetImageCount(Handle(), count + 1)) {
-        const int step = from < to ? 1 : -1;
-        ::ImageList_Copy(Handle(), count, Handle(), from, ILCF_MOVE);
-        for (int i = from; i != to; i += step) ::ImageList_Copy(Handle(), i, Handle(), i + step, ILCF_MOVE);
-        ::ImageList_Copy(Handle(), to, Handle(), count, ILCF_MOVE);
-        ::ImageList_Remove(Handle(), count);
-    }
+    if (from != to) ExchangeHandle(MovedCopy(from, to));
     if (!FMirrorSuspended && from < FImages.Count() && to < FImages.Count()) FImages.Move(from, to);
     lock.Unlock();
+}
+
+forms::ImageListHandle TcxImageList::MovedCopy(int from, int to) const {
+    const int count = Count();
+    forms::ImageListHandle copy(::ImageList_Duplicate(Handle()));
+    const HIMAGELIST h = copy.Get();
+    // Wine's copy does not keep the background colour.
+    if (h) ::ImageList_SetBkColor(h, ::ImageList_GetBkColor(Handle()));
+    // Moved through a spare slot at the end rather than by swaps: a swap
+    // copy of a 32-bit system list loses pixels under Wine.
+    bool moved = h && gSetImageCount(h, count + 1) && gCopy(h, count, h, from, ILCF_MOVE);
+    const int step = from < to ? 1 : -1;
+    for (int i = from; moved && i != to; i += step) moved = gCopy(h, i, h, i + step, ILCF_MOVE);
+    moved = moved && gCopy(h, to, h, count, ILCF_MOVE) && ::ImageList_Remove(h, count);
+    if (!moved) throw forms::EOutOfResources(forms::ResString("SOutOfResources"));
+    return copy;
 }
 
 bool TcxImageList::CopyPicture(int index, TcxBitmap* image, TcxBitmap* mask) {
@@ -396,7 +419,7 @@ bool TcxImageList::CopyPicture(int index, TcxBitmap* image, TcxBitmap* mask) {
         if (image) image->Assign(item.Image());
         if (mask) {
             if (!item.Mask().Empty())
-                mask->Assign(item.Mask());
+                AssignMask(*mask, item.Mask().Image());
             else
                 CutMask(*this, index, *mask);
         }

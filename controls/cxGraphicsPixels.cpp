@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <vector>
 
 namespace controls::pixels {
@@ -232,8 +233,12 @@ void Stretch(std::span<const Pixel> src, int srcWidth, int srcHeight, std::span<
 void Lanczos3(std::span<const Pixel> src, int srcWidth, int srcHeight, std::span<Pixel> dst, int dstWidth, int dstHeight) {
     const Taps across = LanczosTaps(srcWidth, dstWidth);
     const Taps down = LanczosTaps(srcHeight, dstHeight);
-    // Rows resized first, four channels each, kept in floating point.
-    std::vector<float> rows(static_cast<std::size_t>(srcHeight) * dstWidth * 4);
+    // Rows resized first, four channels each, kept in floating point. The
+    // count is reckoned in 64 bits: a 32-bit size_t would wrap it.
+    const std::uint64_t count = static_cast<std::uint64_t>(srcHeight) * static_cast<std::uint64_t>(dstWidth) * 4;
+    std::vector<float> rows;
+    if (count > rows.max_size()) throw std::length_error("Lanczos3: the picture is too large");
+    rows.resize(static_cast<std::size_t>(count));
     for (int y = 0; y < srcHeight; ++y)
         for (int x = 0; x < dstWidth; ++x) {
             float acc[4] = {};

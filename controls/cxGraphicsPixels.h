@@ -65,6 +65,7 @@ void BlendInto(std::span<Pixel> target, int targetWidth, int targetHeight, int x
 // Nearest-neighbour resize.
 void Stretch(std::span<const Pixel> src, int srcWidth, int srcHeight, std::span<Pixel> dst, int dstWidth, int dstHeight);
 // Lanczos-3 resize of premultiplied pixels; results stay premultiplied.
+// Throws std::length_error when srcHeight x dstWidth pixels cannot be held.
 void Lanczos3(std::span<const Pixel> src, int srcWidth, int srcHeight, std::span<Pixel> dst, int dstWidth, int dstHeight);
 
 }  // namespace controls::pixels

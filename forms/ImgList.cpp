@@ -210,46 +210,55 @@ bool TCustomImageList::CopyPixels(int index, bool mask, std::vector<std::uint32_
     if (!::ImageList_GetImageInfo(FHandle.Get(), index, &info)) return false;
     HBITMAP bitmap = mask ? info.hbmMask : info.hbmImage;
     if (!bitmap) return false;
-    BITMAP bm{};
-    if (::GetObjectA(bitmap, sizeof bm, &bm) != sizeof bm) return false;
+
+    // The system list keeps its bitmaps selected into DCs of its own, where
+    // GetDIBits may not read them: a 32-bit image is read from the
+    // section's memory, anything else is drawn into a bitmap of ours.
+    if (mask) return DrawPixels(index, ILD_MASK, 0xFFFFFF, out);
+    DIBSECTION ds{};
+    if (::GetObjectA(bitmap, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits || ds.dsBm.bmBitsPixel != 32)
+        return DrawPixels(index, ILD_IMAGE, 0, out);
     const RECT r = info.rcImage;
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w != FWidth || h != FHeight || r.left < 0 || r.top < 0 || r.right > bm.bmWidth || r.bottom > bm.bmHeight)
+    if (w != FWidth || h != FHeight || r.left < 0 || r.top < 0 || r.right > ds.dsBm.bmWidth || r.bottom > ds.dsBm.bmHeight)
         return false;
+    ::GdiFlush();
     out.assign(static_cast<std::size_t>(w) * h, 0);
-
-    // The system list keeps its bitmaps selected into DCs of its own, so the
-    // pixels are read from the section's memory or through GetDIBits, never
-    // by selecting the bitmap elsewhere.
-    DIBSECTION ds{};
-    if (!mask && ::GetObjectA(bitmap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBits && ds.dsBm.bmBitsPixel == 32) {
-        ::GdiFlush();
-        const auto* bits = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
-        const bool bottomUp = ds.dsBmih.biHeight > 0;
-        for (int y = 0; y < h; ++y) {
-            const int row = bottomUp ? bm.bmHeight - 1 - (r.top + y) : r.top + y;
-            std::memcpy(&out[static_cast<std::size_t>(y) * w],
-                        bits + static_cast<std::size_t>(row) * ds.dsBm.bmWidthBytes + static_cast<std::size_t>(r.left) * 4,
-                        static_cast<std::size_t>(w) * 4);
-        }
-        return true;
+    const auto* bits = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
+    const bool bottomUp = ds.dsBmih.biHeight > 0;
+    for (int y = 0; y < h; ++y) {
+        const int row = bottomUp ? ds.dsBm.bmHeight - 1 - (r.top + y) : r.top + y;
+        std::memcpy(&out[static_cast<std::size_t>(y) * w],
+                    bits + static_cast<std::size_t>(row) * ds.dsBm.bmWidthBytes + static_cast<std::size_t>(r.left) * 4,
+                    static_cast<std::size_t>(w) * 4);
     }
+    return true;
+}
+
+bool TCustomImageList::DrawPixels(int index, UINT style, std::uint32_t background, std::vector<std::uint32_t>& out) const {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biWidth = FWidth;
+    bi.bmiHeader.biHeight = -FHeight;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> all(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
-    WindowDC screen;
-    if (::GetDIBits(screen.Get(), bitmap, 0, bm.bmHeight, all.data(), &bi, DIB_RGB_COLORS) != bm.bmHeight)
-        return false;
-    for (int y = 0; y < h; ++y)
-        std::copy_n(&all[static_cast<std::size_t>(r.top + y) * bm.bmWidth + r.left], w,
-                    &out[static_cast<std::size_t>(y) * w]);
-    if (mask)
-        for (std::uint32_t& p : out) p &= 0x00FFFFFF;
+    void* bits = nullptr;
+    const Bitmap target(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!target || !bits) return false;
+    const std::size_t count = static_cast<std::size_t>(FWidth) * FHeight;
+    std::fill_n(static_cast<std::uint32_t*>(bits), count, background);
+    {
+        MemoryDC dc;
+        SelectGuard select(dc.Get(), target.Get());
+        if (!::ImageList_DrawEx(FHandle.Get(), index, dc.Get(), 0, 0, FWidth, FHeight, CLR_NONE, CLR_NONE, style))
+            return false;
+    }
+    ::GdiFlush();
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    out.assign(px, px + count);
+    // GDI leaves the alpha byte of what it draws to chance.
+    for (std::uint32_t& p : out) p &= 0x00FFFFFF;
     return true;
 }
 

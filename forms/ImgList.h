@@ -99,9 +99,9 @@ public:
     void Draw(HDC dc, int x, int y, int index, bool enabled = true);
     void Draw(HDC dc, int x, int y, int index, UINT style, bool enabled);
 
-    // One picture as 32-bit pixels, top row first (blue, green, red, alpha as
-    // the system list keeps them), or its mask (white 0x00FFFFFF marks
-    // transparency, black 0 opacity). `out` gets Width * Height pixels. False
+    // One picture as 32-bit pixels, top row first (blue, green, red, and
+    // alpha as a 32-bit system list keeps it, else 0), or its mask (white
+    // 0x00FFFFFF marks transparency, black 0 opacity). `out` gets Width * Height pixels. False
     // for an index out of range or a list without that bitmap.
     bool CopyImagePixels(int index, std::vector<std::uint32_t>& out) const;
     bool CopyMaskPixels(int index, std::vector<std::uint32_t>& out) const;
@@ -142,6 +142,9 @@ protected:
 
 private:
     bool CopyPixels(int index, bool mask, std::vector<std::uint32_t>& out) const;
+    // Draws one picture with ILD_ style flags over a background of 32-bit
+    // pixels of ours: the mask draws onto white, the image onto black.
+    bool DrawPixels(int index, UINT style, std::uint32_t background, std::vector<std::uint32_t>& out) const;
 
     ImageListHandle FHandle;
     UINT FFlags;

@@ -1,5 +1,5 @@
 // Fixtures of the image-list tests: pictures made from a function, a
-// drawing surface read back pixel by pixel, the main window's stored list.
+// drawing surface read back pixel by pixel, a root to load stored lists into.
 #pragma once
 
 #include <windows.h>
@@ -7,22 +7,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "controls/cxGraphics.h"
 #include "forms/FormReader.h"
 #include "forms/Handles.h"
+#include "tests/controls/PictureTestSupport.h"
 
 namespace controlstest {
-
-using controls::pixels::Pixel;
-
-constexpr Pixel Argb(unsigned a, unsigned r, unsigned g, unsigned b) { return a << 24 | r << 16 | g << 8 | b; }
-inline unsigned A(Pixel p) { return p >> 24; }
-inline unsigned R(Pixel p) { return p >> 16 & 0xFF; }
-inline unsigned G(Pixel p) { return p >> 8 & 0xFF; }
-inline unsigned B(Pixel p) { return p & 0xFF; }
 
 // A 32-bit picture whose pixel (x, y) is f(x, y).
 inline std::unique_ptr<controls::TcxBitmap32> Picture(int w, int h, const std::function<Pixel(int, int)>& f) {
@@ -73,33 +65,6 @@ public:
         reader.ReadRoot(node);
     }
 };
-
-inline const forms::ObjectNode& Child(const forms::ObjectNode& node, const std::string& name) {
-    for (const forms::ObjectNode& c : node.children)
-        if (c.name == name) return c;
-    throw std::runtime_error("no component " + name);
-}
-
-// The main window's stored image list, as the program carries it.
-inline const forms::ObjectNode& MainImageListNode() {
-    static const forms::ObjectNode main = forms::LoadFormResource("TFRMMAIN");
-    return Child(main, "ImageList");
-}
-
-inline const forms::Value& PropertyOf(const forms::ObjectNode& node, const std::string& name) {
-    for (const forms::Property& p : node.properties)
-        if (p.name == name) return p.value;
-    throw std::runtime_error("no property " + name);
-}
-
-// The five stored "Image.Data" blocks of the main window's list.
-inline std::vector<std::vector<std::uint8_t>> MainPictureBlocks() {
-    std::vector<std::vector<std::uint8_t>> blocks;
-    for (const auto& item : PropertyOf(MainImageListNode(), "ImageInfo").items)
-        for (const forms::Property& p : item)
-            if (p.name == "Image.Data") blocks.push_back(p.value.bytes);
-    return blocks;
-}
 
 // Everything observable of a list's pictures, to compare before and after.
 struct ListState {

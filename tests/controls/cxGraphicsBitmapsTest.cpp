@@ -19,6 +19,14 @@ TEST(Bitmap, DepthAndClearedPixels) {
     for (Pixel p : cleared.Pixels()) EXPECT_EQ(p, 0u);
 }
 
+TEST(Bitmap, ASizeWhoseByteCountWouldWrapIsRefused) {
+    EXPECT_THROW(TcxBitmap32(134217728, 32), EInvalidImageData);
+    TcxBitmap32 bitmap(2, 2);
+    EXPECT_THROW(bitmap.SetSize(65536, 65536), EInvalidImageData);
+    EXPECT_EQ(bitmap.Width(), 2);
+    EXPECT_EQ(bitmap.Pixels().size(), 4u);
+}
+
 TEST(Bitmap, A32BitBitmapRefusesAnotherDepth) {
     TcxBitmap32 bitmap(2, 2);
     bitmap.Pixels()[3] = Argb(9, 8, 7, 6);

@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "controls/cxGraphicsData.h"
-#include "tests/controls/ControlsTestSupport.h"
+#include "tests/controls/PictureTestSupport.h"
 
 using namespace controls;
 using controlstest::MainPictureBlocks;
@@ -32,6 +33,13 @@ DibImage Image(int w, int h, int depth, std::uint8_t seed) {
         if (depth % 8) image.bits[y * image.Stride() + used - 1] &= static_cast<std::uint8_t>(0xFF << (8 - w * depth % 8) % 8);
     }
     return image;
+}
+
+Bytes FromHex(const std::string& hex) {
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
 }
 
 struct PayloadRun {
@@ -181,6 +189,10 @@ TEST(DataBlock, DamagedBlocksAreRefused) {
         {"run-length compressed bitmap", with(plain, 34, {1})},
         {"pixel array size disagrees", with(plain, 38, {0, 0x11})},
         {"palette larger than the file", with(plain, 50, {0xFF, 0xFF, 0xFF, 0x0F})},
+        // 134217728 x 32 at 32 bits, and no pixels: a row of 2^32 bits,
+        // which a 32-bit size_t wraps to 0.
+        {"row size that wraps",
+         FromHex("36000000424d36000000000000003600000028000000000000082000000001002000" + std::string(48, '0'))},
         {"payload length disagrees", with(packed, 0, {static_cast<std::uint8_t>(packed[0] + 1)})},
         {"unknown version", with(packed, 8, {3})},
         {"block size 0", with(packed, 10, {0})},
@@ -228,9 +240,34 @@ TEST(DataBlock, MutationAndTruncationSweep) {
                 try {
                     const DibImage image = DecodeData(damaged);
                     ASSERT_EQ(image.bits.size(), image.Stride() * image.height) << "byte " << at;
+                    ASSERT_EQ(ToBgra32(image).size(), static_cast<std::size_t>(image.width) * image.height) << "byte " << at;
                 } catch (const EInvalidImageData&) {
                 }
             }
+    }
+}
+
+TEST(DataBlock, BitmapsWhoseSizesWrapAreRefused) {
+    struct Case {
+        const char* name;
+        std::int32_t width, height;
+        std::uint16_t depth;
+    };
+    // Bits of a row, or pixels, of exactly 2^32: 0 in a 32-bit size_t.
+    const Case cases[] = {{"row of 2^32 bits at 32 bits", 134217728, 32, 32},
+                          {"row of 2^32 bits at 8 bits", 536870912, 1, 8},
+                          {"2^32 pixels", 65536, 65536, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DibImage image;
+        image.width = c.width;
+        image.height = c.height;
+        image.bitsPerPixel = c.depth;
+        if (c.depth <= 8) image.palette = {0, 0xFFFFFF};
+        EXPECT_FALSE(IsConsistent(image));
+        EXPECT_THROW(EncodeData(image, false), EInvalidImageData);
+        EXPECT_THROW(ToBgra32(image), EInvalidImageData);
+        EXPECT_THROW(PixelBytes(c.width, c.height, c.depth), EInvalidImageData);
     }
 }
 

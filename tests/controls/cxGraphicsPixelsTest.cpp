@@ -1,8 +1,11 @@
 // Pixel arithmetic of the picture modes and of the final composition.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 #include "controls/cxGraphicsPixels.h"
-#include "tests/controls/ControlsTestSupport.h"
+#include "tests/controls/PictureTestSupport.h"
 
 using namespace controls::pixels;
 using controlstest::Argb;
@@ -130,4 +133,12 @@ TEST(Resampling, LanczosKeepsSizeAndPremultiplication) {
         EXPECT_EQ(flatBig[i], flat[0]);
         EXPECT_EQ(flatNear[i], flat[0]);
     }
+}
+
+TEST(Resampling, AWorkAreaThatWouldWrapIsRefused) {
+    if (sizeof(std::size_t) > 4) GTEST_SKIP() << "only a 32-bit size_t wraps it";
+    // 32768 rows resized to 32768 columns: 2^32 floats between the passes.
+    const std::vector<Pixel> tall(32768);
+    std::vector<Pixel> wide(32768);
+    EXPECT_THROW(Lanczos3(tall, 1, 32768, wide, 32768, 1), std::length_error);
 }

@@ -57,6 +57,13 @@ Value ImageInfoOf(const std::vector<std::vector<std::uint8_t>>& blocks) {
     return Value::CollectionOf(items);
 }
 
+// Stand-ins for the system calls that move a picture.
+BOOL WINAPI RefuseImageCount(HIMAGELIST, UINT) { return FALSE; }
+int gCopies = 0, gCopyToRefuse = 0;
+BOOL WINAPI CopyRefusingOne(HIMAGELIST dst, int iDst, HIMAGELIST src, int iSrc, UINT flags) {
+    return ++gCopies == gCopyToRefuse ? FALSE : ::ImageList_Copy(dst, iDst, src, iSrc, flags);
+}
+
 class MainList : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -134,6 +141,20 @@ TEST_F(MainList, LoadsFivePicturesKeptDormant) {
     }
 }
 
+TEST_F(MainList, AMoveKeepsEveryPixelMaskAndTheBackgroundColour) {
+    list->SetBkColor(forms::clWhite);
+    ListState expected = StateOf(*list);
+    const auto lastToFront = [](auto& v) { std::rotate(v.begin(), v.end() - 1, v.end()); };
+    lastToFront(expected.images);
+    lastToFront(expected.masks);
+    lastToFront(expected.mirrorImages);
+    lastToFront(expected.mirrorMasks);
+    lastToFront(expected.maskColours);
+    list->MovePicture(4, 0);
+    EXPECT_EQ(StateOf(*list), expected);
+    EXPECT_EQ(::ImageList_GetBkColor(list->Handle()), RGB(255, 255, 255));
+}
+
 TEST_F(MainList, WritesBackExactlyWhatItRead) {
     const ObjectNode written = forms::WriteComponent(*list);
     EXPECT_EQ(written.className, "TcxImageList");
@@ -208,6 +229,38 @@ TEST(ImageList, PicturesMoveInsertAndGoInBothLists) {
     EXPECT_EQ(list->ImageInfo().Count(), 0);
 }
 
+TEST(ImageList, AMoveTheSystemListRefusesChangesNeitherList) {
+    struct Case {
+        const char* name;
+        TcxImageList::SetImageCountFunction setImageCount;
+        int refusedCopy;
+    };
+    // Moving 0 to 2 copies four times: into the spare slot, two shifts, back.
+    const Case cases[] = {{"no spare slot", RefuseImageCount, 0},
+                          {"the copy into the spare slot", nullptr, 1},
+                          {"a shift", nullptr, 3},
+                          {"the copy back", nullptr, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto list = ListOf({kA, kB, kC});
+        const ListState before = StateOf(*list);
+        const forms::HandleCount handles = forms::LiveHandles();
+        int events = 0;
+        list->OnChange = forms::TNotifyEvent(nullptr, "Counted", [&](forms::TComponent*) { ++events; });
+        gCopies = 0;
+        gCopyToRefuse = c.refusedCopy;
+        TcxImageList::SetSystemMoveFunctions(c.setImageCount, CopyRefusingOne);
+        EXPECT_THROW(list->MovePicture(0, 2), forms::EOutOfResources);
+        TcxImageList::SetSystemMoveFunctions(nullptr, nullptr);
+        EXPECT_EQ(StateOf(*list), before);
+        EXPECT_EQ(events, 0);
+        EXPECT_EQ(forms::LiveHandles().gdi, handles.gdi);
+        // Allowed again, the same move goes through in both lists.
+        list->MovePicture(0, 2);
+        EXPECT_EQ(Colours(*list), (std::vector<Pixel>{kB, kC, kA}));
+    }
+}
+
 TEST(ImageList, IndicesOutsideTheListAreRefused) {
     auto list = ListOf({kA, kB});
     const auto expectIndexError = [](const std::function<void()>& f) {
@@ -257,6 +310,24 @@ TEST(ImageList, MaskColourAndMasksMakePixelsTransparent) {
     ASSERT_TRUE(list.CopyMaskPixels(1, mask));
     EXPECT_EQ(mask[0], 0xFFFFFFu);
     EXPECT_EQ(mask[1], 0u);
+}
+
+TEST(ImageList, CopyPictureGivesEachMaskTargetADepthItTakes) {
+    TcxImageList list(nullptr, 4, 4);
+    TcxBitmap mask(4, 4, 1);
+    mask.ScanLine(0)[0] = 0x80;  // the top-left pixel
+    list.AddPicture(Solid(4, 4, kA).get(), &mask);
+
+    TcxBitmap plainMask;
+    list.CopyPicture(0, nullptr, &plainMask);
+    EXPECT_EQ(plainMask.Image(), mask.Image());
+    // A 32-bit bitmap takes no other depth: it gets the mask widened.
+    TcxBitmap32 image, wideMask;
+    EXPECT_TRUE(list.CopyPicture(0, &image, &wideMask));
+    EXPECT_EQ(image.Pixels()[1], kA);
+    ASSERT_EQ(wideMask.Pixels().size(), 16u);
+    EXPECT_EQ(wideMask.Pixels()[0], 0xFFFFFFu);
+    EXPECT_EQ(wideMask.Pixels()[1], 0u);
 }
 
 TEST(ImageList, AssignCopiesPicturesMasksAndMaskColours) {
@@ -477,4 +548,22 @@ TEST(PlatformImageList, CopiesAndStoresItsPictures) {
     read.LoadFromBytes(stored[3].value.bytes);
     EXPECT_EQ(read.Count(), 2);
     EXPECT_EQ(read.Width(), 4);
+}
+
+TEST(PlatformImageList, ItsMaskedPixelsStayTransparent) {
+    forms::TImageList platform(nullptr, 4, 4);
+    TcxBitmap mask(4, 4, 1);
+    mask.ScanLine(0)[0] = 0x80;  // the top-left pixel
+    platform.Add(Solid(4, 4, kC)->Handle(), mask.Handle());
+    TcxImageList copy(nullptr, 4, 4);
+    copy.Assign(platform);
+    const Pixel background = Argb(255, 10, 20, 30);
+    const RECT r{0, 0, 4, 4};
+    for (forms::TCustomImageList* list : std::initializer_list<forms::TCustomImageList*>{&platform, &copy}) {
+        SCOPED_TRACE(list->ClassName());
+        Surface surface(4, 4, background);
+        DrawImage(surface.DC(), r, r, nullptr, list, 0, ImageDrawMode::Normal);
+        EXPECT_EQ(surface.Rgb(0, 0), background & 0x00FFFFFF);
+        EXPECT_EQ(surface.Rgb(1, 0), kC & 0x00FFFFFF);
+    }
 }
