@@ -314,6 +314,9 @@ private:
     // A copy of the system list with one picture moved; the list itself is
     // not touched, so a refusal half way changes nothing.
     forms::ImageListHandle MovedCopy(int from, int to) const;
+    // Moves the pictures from `first` to the end, just added, to `index` on;
+    // when a move is refused, takes them all out again and rethrows.
+    void MoveAddedTo(int first, int index);
     // Appends the items for `added` pictures just added from the image.
     void AppendToMirror(const TcxBitmap& image, const TcxBitmap* mask, TColor maskColor, int added);
     // After the system list was replaced from its own serialised form.

@@ -349,24 +349,34 @@ void TcxImageList::InsertPicture(int index, TcxBitmap* image, TcxBitmap* mask) {
     if (index < 0 || index > Count()) return;
     ChangeLock lock(*this);
     const int before = Count();
-    const int first = AddPicture(image, mask);
-    if (first != -1)
-        for (int i = 0; i < Count() - before; ++i) MovePicture(first + i, index + i);
+    if (AddPicture(image, mask) != -1) MoveAddedTo(before, index);
     lock.Unlock();
 }
 
 void TcxImageList::ReplacePicture(int index, TcxBitmap* image, TcxBitmap* mask) {
     if (index < 0 || index >= Count()) IndexError();
     ChangeLock lock(*this);
-    // Added first, so a picture the system list refuses leaves the old one.
+    // The new pictures take their place before the old one goes, so a
+    // refusal on the way leaves the old one.
     const int before = Count();
-    const int first = AddPicture(image, mask);
-    if (first != -1) {
-        const int added = Count() - before;
-        DeletePicture(index);
-        for (int i = 0; i < added; ++i) MovePicture(first - 1 + i, index + i);
+    if (AddPicture(image, mask) != -1) {
+        MoveAddedTo(before, index);
+        DeletePicture(index + Count() - before);
     }
     lock.Unlock();
+}
+
+void TcxImageList::MoveAddedTo(int first, int index) {
+    const int added = Count() - first;
+    int moved = 0;
+    try {
+        for (; moved < added; ++moved) MovePicture(first + moved, index + moved);
+    } catch (...) {
+        // Take out what was added, moved or not, and the list is as it was.
+        for (int left = added - moved; left > 0; --left) DeletePicture(Count() - 1);
+        for (int i = moved - 1; i >= 0; --i) DeletePicture(index + i);
+        throw;
+    }
 }
 
 void TcxImageList::DeletePicture(int index) {

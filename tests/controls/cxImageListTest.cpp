@@ -261,6 +261,28 @@ TEST(ImageList, AMoveTheSystemListRefusesChangesNeitherList) {
     }
 }
 
+// Inserting and replacing move the new picture into place: a refused move
+// leaves the list as it was, the old picture of a replacement included.
+TEST(ImageList, InsertingOrReplacingWithARefusedMoveChangesNothing) {
+    const std::pair<const char*, std::function<void(TcxImageList&)>> cases[] = {
+        {"insert", [](TcxImageList& list) { list.InsertPicture(0, Solid(4, 4, kC).get()); }},
+        {"replace", [](TcxImageList& list) { list.ReplacePicture(0, Solid(4, 4, kC).get()); }},
+    };
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
+        auto list = ListOf({kA, kB});
+        const ListState before = StateOf(*list);
+        TcxImageList::SetSystemMoveFunctions(RefuseImageCount, nullptr);
+        EXPECT_THROW(change(*list), forms::EOutOfResources);
+        TcxImageList::SetSystemMoveFunctions(nullptr, nullptr);
+        EXPECT_EQ(StateOf(*list), before);
+    }
+    auto list = ListOf({kA, kB});
+    list->ReplacePicture(0, Solid(4, 4, kC).get());
+    list->InsertPicture(1, Solid(4, 4, kA).get());
+    EXPECT_EQ(Colours(*list), (std::vector<Pixel>{kC, kA, kB}));
+}
+
 TEST(ImageList, IndicesOutsideTheListAreRefused) {
     auto list = ListOf({kA, kB});
     const auto expectIndexError = [](const std::function<void()>& f) {
