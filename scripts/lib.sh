@@ -22,7 +22,8 @@ PREFIX_VERSION=2
 REQUIRED_FACES=("MS Sans Serif" "Courier New" "Times New Roman" "Segoe UI"
                 "Tahoma" "System" "Arial")
 
-log() { printf '%s: %s\n' "${0##*/}" "$*" >&2; }
+# Each line says how long the script has run, so a slow step shows.
+log() { printf '%s: [%ds] %s\n' "${0##*/}" "$SECONDS" "$*" >&2; }
 die() { log "$*"; exit 1; }
 
 as_root() {

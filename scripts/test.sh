@@ -9,6 +9,7 @@ set -euo pipefail
 install_missing_packages
 choose_arch
 configure_and_build
+log "$ARCH build done"
 build_other_arch
 
 # shellcheck disable=SC2317 # run by the EXIT trap
