@@ -1,7 +1,15 @@
+#include "bars/dxBarControl.h"
+
 #include <algorithm>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarToolbar.h"
 #include "forms/Handles.h"
+#include "forms/ImgList.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;

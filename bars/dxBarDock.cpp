@@ -1,7 +1,12 @@
+#include "bars/dxBarDock.h"
+
 #include <algorithm>
 #include <numeric>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarControl.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarToolbar.h"
 
 using namespace forms;
 

@@ -1,4 +1,9 @@
-#include "bars/dxBar.h"
+#include "bars/dxBarPainters.h"
+
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarToolbar.h"
 #include "forms/Handles.h"
 
 using namespace forms;

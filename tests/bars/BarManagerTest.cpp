@@ -4,6 +4,9 @@
 
 #include <functional>
 
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarRegistry.h"
 #include "forms/Exceptions.h"
 #include "forms/FormWriter.h"
 #include "forms/ResStrings.h"

@@ -6,6 +6,8 @@
 #include <climits>
 #include <functional>
 
+#include "bars/dxBarItemLinks.h"
+
 using namespace bars;
 using namespace barstest;
 using namespace forms;
