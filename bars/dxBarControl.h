@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/dxBarLayout.h"
 #include "bars/dxBarTypes.h"
 #include "controls/cxGraphics.h"
 #include "forms/Controls.h"
@@ -29,12 +30,6 @@ public:
 private:
     HWND FWindow;
     HDC FDC;
-};
-
-// Size along a bar (its length) and across it (its thickness).
-struct TdxBarExtent {
-    int length = 0;
-    int thickness = 0;
 };
 
 class TdxBarControl : public forms::TWinControl {
@@ -66,10 +61,15 @@ public:
     int LeastContentHeight(TdxBarDockingStyle style);
     int FullContentWidth(TdxBarDockingStyle style);
     int FullContentHeight(TdxBarDockingStyle style);
-    // Content size for an available length; links that do not fit are
-    // marked hidden.
-    TdxBarExtent MeasureContent(TdxBarDockingStyle style, int available);
-    // Gives every shown link its rectangle in the client area.
+    // The item controls measured for a docking style, as the layouts take
+    // them; nothing moves.
+    TdxBarContent LayoutContent(TdxBarDockingStyle style);
+    // The bar as a row of a dock with that style lays it out; its place
+    // along the row is the dock's to fill in.
+    TdxDockRowBar RowBar(TdxBarDockingStyle style);
+    // The first `count` item controls fit the bar; the rest are left out.
+    void SetFitting(int count);
+    // Gives every shown link that fits its rectangle in the client area.
     void PlaceItems();
 
     // Item controls follow the links that are shown; all links count again
@@ -98,7 +98,6 @@ protected:
 private:
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
-    TdxBarExtent Measure(TdxBarItemControl& control) const;
     RECT BorderWidthsTotal() const;
 
     TdxBar& FBar;
