@@ -401,7 +401,29 @@ TdxBarButtonParts TdxBarButtonControl::Parts(HDC dc, const RECT& rect) const {
     return parts;
 }
 
-void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(*this, dc, rect); }
+TdxBarButtonDrawState TdxBarButtonControl::DrawState(HDC dc, const RECT& rect) const {
+    const TdxBarButton& button = ButtonItem();
+    const TdxBarImageOptions& options = Parent().BarManager().ImageOptions();
+    TdxBarButtonDrawState state;
+    state.rect = rect;
+    state.parts = Parts(dc, rect);
+    state.enabled = Enabled();
+    state.hot = HotPartIndex >= 0;
+    state.down = button.Down();
+    state.style = button.ButtonStyle();
+    state.picture = GlyphSource();
+    state.pictureLooksDisabled = state.picture.images && (state.picture.images == options.DisabledImages() ||
+                                                          state.picture.images == options.DisabledLargeImages());
+    state.glyphOptions = {options.MakeDisabledImagesFaded(), options.SmoothGlyphs(), options.ImageListBkColor(),
+                          options.UseLeftBottomPixelAsTransparent()};
+    state.caption = Caption();
+    state.textColor = Parent().Font().Color();
+    TdxBarControl& bar = Parent();
+    state.fillBackground = [&bar](HDC target, const RECT& r) { bar.FillBackgroundRect(target, r); };
+    return state;
+}
+
+void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(dc, DrawState(dc, rect)); }
 
 TdxBarLargeButton& TdxBarLargeButtonControl::LargeButtonItem() const {
     return dynamic_cast<TdxBarLargeButton&>(Item());
@@ -476,8 +498,14 @@ TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool sho
     return parts;
 }
 
+TdxBarButtonDrawState TdxBarLargeButtonControl::DrawState(HDC dc, const RECT& rect) const {
+    TdxBarButtonDrawState state = TdxBarButtonControl::DrawState(dc, rect);
+    state.grayPicture = LargeButtonItem().AutoGrayScale() && state.enabled && !state.hot;
+    return state;
+}
+
 void TdxBarLargeButtonControl::Paint(HDC dc, const RECT& rect) {
-    Parent().Painter().DrawLargeButtonItem(*this, dc, rect);
+    Parent().Painter().DrawLargeButtonItem(dc, DrawState(dc, rect));
 }
 
 }  // namespace bars

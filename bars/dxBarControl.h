@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,6 +198,35 @@ TdxBarButtonParts SmallButtonParts(SIZE size, TdxBarPaintStyle style, const TdxB
 TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool showCaption,
                                    const TdxBarButtonContent& content);
 
+// The manager's picture options that painting reads.
+struct TdxBarGlyphOptions {
+    bool makeDisabledFaded = false;
+    bool smooth = false;
+    forms::TColor listBkColor = 0xFF00FF;  // transparent in pictures from image lists
+    bool useLeftBottomPixelAsTransparent = true;
+};
+
+// All a painter needs to paint a button; its control fills it right before
+// each paint.
+struct TdxBarButtonDrawState {
+    RECT rect{};  // the item rectangle
+    TdxBarButtonParts parts;  // in the same coordinates
+    bool enabled = true;
+    bool hot = false;      // under the pointer
+    bool pressed = false;  // held down by the pointer
+    bool down = false;     // a checked button that is down
+    TdxBarButtonStyle style = TdxBarButtonStyle::Default;
+    TdxBarGlyphSource picture;
+    bool pictureLooksDisabled = false;  // it comes from a disabled image list
+    bool grayPicture = false;           // drawn in gray although enabled
+    TdxBarGlyphOptions glyphOptions;
+    std::string caption;
+    forms::TColor textColor = forms::clWindowText;  // of an enabled caption
+    // Paints the bar behind the button; without it the DC keeps what it
+    // shows there.
+    std::function<void(HDC dc, const RECT& rect)> fillBackground;
+};
+
 class TdxBarButtonControl : public TdxBarButtonLikeControl {
 public:
     using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
@@ -210,6 +240,9 @@ public:
     // The parts in an item rectangle (none in an empty one); `dc` carries
     // the bar's font.
     TdxBarButtonParts Parts(HDC dc, const RECT& rect) const;
+    // What the painter takes to paint the button in an item rectangle;
+    // `dc` carries the bar's font.
+    virtual TdxBarButtonDrawState DrawState(HDC dc, const RECT& rect) const;
     void Paint(HDC dc, const RECT& rect) override;
 
 protected:
@@ -230,6 +263,9 @@ public:
     // The large picture: the item's large glyph, the large (or disabled
     // large) image list, the hot list; its size is 20 x 20 without one.
     TdxBarGlyphSource GlyphSource() const override;
+    // Pictures are gray while the button is enabled, not hot and its item
+    // asks for AutoGrayScale.
+    TdxBarButtonDrawState DrawState(HDC dc, const RECT& rect) const override;
     void Paint(HDC dc, const RECT& rect) override;
 
 protected:
