@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarToolbar.h"
 #include "controls/cxGraphics.h"
 #include "forms/ActnList.h"
 #include "forms/ExtCtrls.h"

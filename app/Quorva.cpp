@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/Main.h"
-#include "bars/dxBar.h"
+#include "bars/dxBarRegistry.h"
 #include "controls/Startup.h"
 #include "forms/Forms.h"
 

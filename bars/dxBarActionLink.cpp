@@ -1,4 +1,6 @@
-#include "bars/dxBar.h"
+#include "bars/dxBarActionLink.h"
+
+#include "bars/dxBarItems.h"
 
 using namespace forms;
 

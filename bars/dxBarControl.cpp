@@ -1,7 +1,15 @@
+#include "bars/dxBarControl.h"
+
 #include <algorithm>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarToolbar.h"
 #include "forms/Handles.h"
+#include "forms/ImgList.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -45,11 +53,6 @@ RECT TdxBarControl::ItemsRect() const {
     RECT r{0, 0, std::max<LONG>(0, PlannedWidth - b.left - b.right), std::max<LONG>(0, PlannedHeight - b.top - b.bottom)};
     if (MarkShown()) (Vertical() ? r.bottom : r.right) -= MarkWidth();
     return r;
-}
-
-TdxBarExtent TdxBarControl::Measure(TdxBarItemControl& control) const {
-    return Vertical() ? TdxBarExtent{control.HeightOnBar(), control.WidthOnBar()}
-                      : TdxBarExtent{control.WidthOnBar(), control.HeightOnBar()};
 }
 
 int TdxBarControl::SeparatorBefore(int index) const {
@@ -103,66 +106,54 @@ int TdxBarControl::FullContentHeight(TdxBarDockingStyle style) {
     return std::max(sum, EmptyLength(Painter(), true));
 }
 
-TdxBarExtent TdxBarControl::MeasureContent(TdxBarDockingStyle style, int available) {
-    bool vertical = IsVertical(style);
-    TdxBarExtent start{vertical ? LeastContentHeight(style) : LeastContentWidth(style),
-                       vertical ? LeastContentWidth(style) : LeastContentHeight(style)};
-    if (FControls.empty()) return start;
-    int mark = MarkShown() ? MarkWidth() : 0;
-    available = std::max(available - mark, start.length);
-    int sum = 0, thickness = 0;
+TdxBarContent TdxBarControl::LayoutContent(TdxBarDockingStyle style) {
+    const bool vertical = IsVertical(style);
+    TdxBarContent content;
+    content.least = {vertical ? LeastContentHeight(style) : LeastContentWidth(style),
+                     vertical ? LeastContentWidth(style) : LeastContentHeight(style)};
+    content.mark = MarkShown() ? MarkWidth() : 0;
     for (int i = 0; i < ControlCount(); ++i) {
         TdxBarItemControl& c = Controls(i);
-        TdxBarExtent size = Measure(c);
-        int length = SeparatorBefore(i) + size.length;
-        // What does not fit is left out (the first always fits).
-        if (i > 0 && sum + length > available) {
-            for (int j = i; j < ControlCount(); ++j) Controls(j).SetHidden(true);
-            break;
-        }
-        c.SetHidden(false);
-        sum += length;
-        thickness = std::max(thickness, size.thickness);
+        TdxBarExtent size = vertical ? TdxBarExtent{c.HeightOnBar(), c.WidthOnBar()}
+                                     : TdxBarExtent{c.WidthOnBar(), c.HeightOnBar()};
+        content.items.push_back({size, SeparatorBefore(i), c.Item().Align()});
     }
-    return {std::max(start.length, sum) + mark, thickness};
+    return content;
+}
+
+TdxDockRowBar TdxBarControl::RowBar(TdxBarDockingStyle style) {
+    const bool vertical = IsVertical(style);
+    const RECT b = BorderWidths(style);
+    TdxDockRowBar row;
+    row.borders = vertical ? TdxBarExtent{b.top + b.bottom, b.left + b.right}
+                           : TdxBarExtent{b.left + b.right, b.top + b.bottom};
+    row.leastLength = (vertical ? LeastContentHeight(style) : LeastContentWidth(style)) + row.borders.length;
+    row.fullLength = (vertical ? FullContentHeight(style) : FullContentWidth(style)) + row.borders.length;
+    if (MarkShown() && row.leastLength != row.fullLength) row.leastLength += MarkWidth();
+    row.wholeRow = FBar.WholeRow();
+    row.useRestSpace = FBar.UseRestSpace();
+    row.content = LayoutContent(style);
+    return row;
+}
+
+void TdxBarControl::SetFitting(int count) {
+    for (int i = 0; i < ControlCount(); ++i) Controls(i).SetHidden(i >= count);
 }
 
 void TdxBarControl::PlaceItems() {
-    const bool vertical = Vertical();
-    RECT items = ItemsRect();
-    const int available = vertical ? items.bottom - items.top : items.right - items.left;
-    const int thickness = vertical ? items.right - items.left : items.bottom - items.top;
-    int position = 0, placed = 0;
+    int fitting = 0;
+    while (fitting < ControlCount() && !Controls(fitting).Hidden()) ++fitting;
+    const RECT items = ItemsRect();
+    TdxBarItemPlaces places = PlaceBarItems(LayoutContent(DockingStyle()), fitting, items, Vertical());
+    const int thickness = Vertical() ? items.right - items.left : items.bottom - items.top;
     for (int i = 0; i < ControlCount(); ++i) {
-        TdxBarItemControl& c = Controls(i);
-        int separator = SeparatorBefore(i);
-        TdxBarExtent size = Measure(c);
-        if (c.Hidden() || position >= available || (placed > 0 && position + separator + size.length > available)) {
-            for (int j = i; j < ControlCount(); ++j) {
-                Controls(j).SetHidden(true);
-                Controls(j).ItemLink().SetItemRect({});
-            }
-            Overfull = true;
-            break;
-        }
-        int start = position + separator, length = size.length;
-        TdxBarItemAlign align = c.Item().Align();
-        switch (align) {
-            case TdxBarItemAlign::Left: break;
-            case TdxBarItemAlign::Center: start += (available - start - length) / 2; break;
-            case TdxBarItemAlign::Right: start = available - length; break;
-            case TdxBarItemAlign::Client: length = std::max(available - start, 1); break;
-        }
-        int offset = (thickness - size.thickness) / 2;
-        RECT r = vertical ? RECT{offset, start, offset + size.thickness, start + length}
-                          : RECT{start, offset, start + length, offset + size.thickness};
-        ::OffsetRect(&r, items.left, items.top);
-        c.ItemLink().SetItemRect(r);
-        c.ItemLink().SetRowHeight(thickness);
-        c.SetHidden(false);
-        ++placed;
-        position = align == TdxBarItemAlign::Left ? start + length : available;
+        TdxBarItemLink& link = Controls(i).ItemLink();
+        const bool placed = i < static_cast<int>(places.rects.size());
+        Controls(i).SetHidden(!placed);
+        link.SetItemRect(placed ? places.rects[static_cast<std::size_t>(i)] : RECT{});
+        if (placed) link.SetRowHeight(thickness);
     }
+    if (places.overfull) Overfull = true;
 }
 
 void TdxBarControl::UpdateControls() {
@@ -410,7 +401,29 @@ TdxBarButtonParts TdxBarButtonControl::Parts(HDC dc, const RECT& rect) const {
     return parts;
 }
 
-void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(*this, dc, rect); }
+TdxBarButtonDrawState TdxBarButtonControl::DrawState(HDC dc, const RECT& rect) const {
+    const TdxBarButton& button = ButtonItem();
+    const TdxBarImageOptions& options = Parent().BarManager().ImageOptions();
+    TdxBarButtonDrawState state;
+    state.rect = rect;
+    state.parts = Parts(dc, rect);
+    state.enabled = Enabled();
+    state.hot = HotPartIndex >= 0;
+    state.down = button.Down();
+    state.style = button.ButtonStyle();
+    state.picture = GlyphSource();
+    state.pictureLooksDisabled = state.picture.images && (state.picture.images == options.DisabledImages() ||
+                                                          state.picture.images == options.DisabledLargeImages());
+    state.glyphOptions = {options.MakeDisabledImagesFaded(), options.SmoothGlyphs(), options.ImageListBkColor(),
+                          options.UseLeftBottomPixelAsTransparent()};
+    state.caption = Caption();
+    state.textColor = Parent().Font().Color();
+    TdxBarControl& bar = Parent();
+    state.fillBackground = [&bar](HDC target, const RECT& r) { bar.FillBackgroundRect(target, r); };
+    return state;
+}
+
+void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(dc, DrawState(dc, rect)); }
 
 TdxBarLargeButton& TdxBarLargeButtonControl::LargeButtonItem() const {
     return dynamic_cast<TdxBarLargeButton&>(Item());
@@ -485,8 +498,14 @@ TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool sho
     return parts;
 }
 
+TdxBarButtonDrawState TdxBarLargeButtonControl::DrawState(HDC dc, const RECT& rect) const {
+    TdxBarButtonDrawState state = TdxBarButtonControl::DrawState(dc, rect);
+    state.grayPicture = LargeButtonItem().AutoGrayScale() && state.enabled && !state.hot;
+    return state;
+}
+
 void TdxBarLargeButtonControl::Paint(HDC dc, const RECT& rect) {
-    Parent().Painter().DrawLargeButtonItem(*this, dc, rect);
+    Parent().Painter().DrawLargeButtonItem(dc, DrawState(dc, rect));
 }
 
 }  // namespace bars

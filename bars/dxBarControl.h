@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bars/dxBarLayout.h"
 #include "bars/dxBarTypes.h"
 #include "controls/cxGraphics.h"
 #include "forms/Controls.h"
@@ -29,12 +31,6 @@ public:
 private:
     HWND FWindow;
     HDC FDC;
-};
-
-// Size along a bar (its length) and across it (its thickness).
-struct TdxBarExtent {
-    int length = 0;
-    int thickness = 0;
 };
 
 class TdxBarControl : public forms::TWinControl {
@@ -66,10 +62,15 @@ public:
     int LeastContentHeight(TdxBarDockingStyle style);
     int FullContentWidth(TdxBarDockingStyle style);
     int FullContentHeight(TdxBarDockingStyle style);
-    // Content size for an available length; links that do not fit are
-    // marked hidden.
-    TdxBarExtent MeasureContent(TdxBarDockingStyle style, int available);
-    // Gives every shown link its rectangle in the client area.
+    // The item controls measured for a docking style, as the layouts take
+    // them; nothing moves.
+    TdxBarContent LayoutContent(TdxBarDockingStyle style);
+    // The bar as a row of a dock with that style lays it out; its place
+    // along the row is the dock's to fill in.
+    TdxDockRowBar RowBar(TdxBarDockingStyle style);
+    // The first `count` item controls fit the bar; the rest are left out.
+    void SetFitting(int count);
+    // Gives every shown link that fits its rectangle in the client area.
     void PlaceItems();
 
     // Item controls follow the links that are shown; all links count again
@@ -98,7 +99,6 @@ protected:
 private:
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
-    TdxBarExtent Measure(TdxBarItemControl& control) const;
     RECT BorderWidthsTotal() const;
 
     TdxBar& FBar;
@@ -198,6 +198,35 @@ TdxBarButtonParts SmallButtonParts(SIZE size, TdxBarPaintStyle style, const TdxB
 TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool showCaption,
                                    const TdxBarButtonContent& content);
 
+// The manager's picture options that painting reads.
+struct TdxBarGlyphOptions {
+    bool makeDisabledFaded = false;
+    bool smooth = false;
+    forms::TColor listBkColor = 0xFF00FF;  // transparent in pictures from image lists
+    bool useLeftBottomPixelAsTransparent = true;
+};
+
+// All a painter needs to paint a button; its control fills it right before
+// each paint.
+struct TdxBarButtonDrawState {
+    RECT rect{};  // the item rectangle
+    TdxBarButtonParts parts;  // in the same coordinates
+    bool enabled = true;
+    bool hot = false;      // under the pointer
+    bool pressed = false;  // held down by the pointer
+    bool down = false;     // a checked button that is down
+    TdxBarButtonStyle style = TdxBarButtonStyle::Default;
+    TdxBarGlyphSource picture;
+    bool pictureLooksDisabled = false;  // it comes from a disabled image list
+    bool grayPicture = false;           // drawn in gray although enabled
+    TdxBarGlyphOptions glyphOptions;
+    std::string caption;
+    forms::TColor textColor = forms::clWindowText;  // of an enabled caption
+    // Paints the bar behind the button; without it the DC keeps what it
+    // shows there.
+    std::function<void(HDC dc, const RECT& rect)> fillBackground;
+};
+
 class TdxBarButtonControl : public TdxBarButtonLikeControl {
 public:
     using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
@@ -211,6 +240,9 @@ public:
     // The parts in an item rectangle (none in an empty one); `dc` carries
     // the bar's font.
     TdxBarButtonParts Parts(HDC dc, const RECT& rect) const;
+    // What the painter takes to paint the button in an item rectangle;
+    // `dc` carries the bar's font.
+    virtual TdxBarButtonDrawState DrawState(HDC dc, const RECT& rect) const;
     void Paint(HDC dc, const RECT& rect) override;
 
 protected:
@@ -231,6 +263,9 @@ public:
     // The large picture: the item's large glyph, the large (or disabled
     // large) image list, the hot list; its size is 20 x 20 without one.
     TdxBarGlyphSource GlyphSource() const override;
+    // Pictures are gray while the button is enabled, not hot and its item
+    // asks for AutoGrayScale.
+    TdxBarButtonDrawState DrawState(HDC dc, const RECT& rect) const override;
     void Paint(HDC dc, const RECT& rect) override;
 
 protected:

@@ -1,7 +1,12 @@
+#include "bars/dxBarDock.h"
+
 #include <algorithm>
 #include <numeric>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarControl.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarToolbar.h"
 
 using namespace forms;
 
@@ -137,90 +142,36 @@ void TdxDockControl::RefreshDock() {
     FitDockSize();
 }
 
-namespace {
-struct Plan {
-    TdxBarControl* bar;
-    int along, length, thickness;
-    int bordersAlong, bordersAcross;
-};
-}  // namespace
+std::vector<TdxDockRowBar> TdxDockControl::RowBars(int rowIndex) const {
+    const TdxDockRow& row = Rows(rowIndex);
+    std::vector<TdxDockRowBar> bars;
+    for (int i = 0; i < row.ColCount(); ++i) {
+        bars.push_back(row.Cols(i).BarControl().RowBar(FDockingStyle));
+        bars.back().position = Along(row.Cols(i).Pos, Vertical());
+    }
+    return bars;
+}
 
 void TdxDockControl::ArrangeRow(int rowIndex, int length) {
     TdxDockRow& row = Rows(rowIndex);
     const bool vertical = Vertical();
     const RECT bounds = RowBounds(rowIndex);
     const int across = vertical ? bounds.left : bounds.top;
-    std::vector<Plan> plans;
-    int sumFull = 0;
+    for (int i = 0; i < row.ColCount(); ++i) row.Cols(i).BarControl().UpdateControls();
+    const std::vector<TdxDockRowBar> bars = RowBars(rowIndex);
+    const TdxDockRowLayout layout = ArrangeDockRow(bars, length, FManager.AutoAlignBars());
     for (int i = 0; i < row.ColCount(); ++i) {
+        const TdxDockRowBar& described = bars[static_cast<std::size_t>(i)];
+        const TdxDockRowPlace& p = layout.bars[static_cast<std::size_t>(i)];
         TdxBarControl& bar = row.Cols(i).BarControl();
-        bar.UpdateControls();
-        bar.Overfull = false;
-        RECT b = bar.BorderWidths(FDockingStyle);
-        int bordersAlong = vertical ? b.top + b.bottom : b.left + b.right;
-        int bordersAcross = vertical ? b.left + b.right : b.top + b.bottom;
-        bar.LeastLength = (vertical ? bar.LeastContentHeight(FDockingStyle) : bar.LeastContentWidth(FDockingStyle)) +
-                          bordersAlong;
-        bar.FullLength = (vertical ? bar.FullContentHeight(FDockingStyle) : bar.FullContentWidth(FDockingStyle)) +
-                         bordersAlong;
-        if (bar.MarkShown() && bar.LeastLength != bar.FullLength) bar.LeastLength += bar.MarkWidth();
-        sumFull += bar.FullLength;
-        plans.push_back({&bar, Along(row.Cols(i).Pos, vertical), bar.FullLength, 0, bordersAlong, bordersAcross});
-    }
-    if (plans.empty()) return;
-
-    if (plans.front().bar->Bar().WholeRow()) {
-        Plan& p = plans.front();
-        p.along = 0;
-        p.length = std::max(length, p.bar->LeastLength);
-    } else if (length < sumFull) {
-        // Shrink from the last bar towards the first, each down to its least.
-        int excess = sumFull - length;
-        for (auto it = plans.rbegin(); it != plans.rend() && excess > 0; ++it) {
-            int shrink = std::min(excess, it->bar->FullLength - it->bar->LeastLength);
-            it->length -= shrink;
-            excess -= shrink;
-        }
-        int next = 0;
-        for (Plan& p : plans) {
-            p.along = next;
-            next += p.length;
-        }
-    } else {
-        // Full length each, at the remembered place as far as the row allows.
-        int rest = sumFull, previousEnd = 0;
-        for (Plan& p : plans) {
-            p.along = std::max(previousEnd, std::min(p.along, length - rest));
-            rest -= p.length;
-            previousEnd = p.along + p.length;
-        }
-    }
-    // Packed bars, and those that take the rest of the row.
-    bool packAll = FManager.AutoAlignBars();
-    for (std::size_t i = 0; i < plans.size(); ++i)
-        if (packAll || plans[i].bar->Bar().UseRestSpace())
-            plans[i].along = i == 0 ? 0 : plans[i - 1].along + plans[i - 1].length;
-    for (std::size_t i = 0; i < plans.size(); ++i) {
-        if (!plans[i].bar->Bar().UseRestSpace()) continue;
-        int end = i + 1 < plans.size() ? plans[i + 1].along : length;
-        plans[i].length = std::max(end - plans[i].along, plans[i].bar->LeastLength);
-    }
-
-    int thickness = 0;
-    for (Plan& p : plans) {
-        p.thickness = p.bar->MeasureContent(FDockingStyle, p.length - p.bordersAlong).thickness + p.bordersAcross;
-        thickness = std::max(thickness, p.thickness);
-    }
-    for (std::size_t i = 0; i < plans.size(); ++i) {
-        Plan& p = plans[i];
-        TdxBarControl& bar = *p.bar;
-        bar.Overfull = p.length < bar.FullLength;
-        if (bar.Overfull && i + 1 == plans.size()) p.length = std::max(p.length, length - p.along);
-        bar.MeasureContent(FDockingStyle, p.length - p.bordersAlong);
+        bar.LeastLength = described.leastLength;
+        bar.FullLength = described.fullLength;
+        bar.Overfull = p.overfull;
+        bar.SetFitting(p.fitting);
         bar.PlannedLeft = vertical ? across : p.along;
         bar.PlannedTop = vertical ? p.along : across;
-        bar.PlannedWidth = vertical ? thickness : p.length;
-        bar.PlannedHeight = vertical ? p.length : thickness;
+        bar.PlannedWidth = vertical ? layout.thickness : p.length;
+        bar.PlannedHeight = vertical ? p.length : layout.thickness;
         bar.SetBounds(bar.PlannedLeft, bar.PlannedTop, bar.PlannedWidth, bar.PlannedHeight);
         bar.PlaceItems();
         bar.Invalidate();

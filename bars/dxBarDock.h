@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bars/dxBarLayout.h"
 #include "bars/dxBarTypes.h"
 #include "forms/Controls.h"
 
@@ -69,7 +70,10 @@ public:
     // Lays out every row and fits the dock's size to them (not while the
     // manager loads or goes away).
     void RefreshDock();
-    // Lays out one row for a dock `length` long.
+    // What the row layout takes of each bar of a row, in order; nothing
+    // moves.
+    std::vector<TdxDockRowBar> RowBars(int rowIndex) const;
+    // Lays out one row for a dock `length` long and moves its bars there.
     void ArrangeRow(int rowIndex, int length);
     // The row's rectangle in dock client coordinates.
     RECT RowBounds(int rowIndex) const;

@@ -1,6 +1,10 @@
+#include "bars/dxBarItemLinks.h"
+
 #include <algorithm>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarControl.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarToolbar.h"
 #include "forms/Exceptions.h"
 #include "forms/ResStrings.h"
 

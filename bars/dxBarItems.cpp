@@ -1,6 +1,12 @@
+#include "bars/dxBarItems.h"
+
 #include <algorithm>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarActionLink.h"
+#include "bars/dxBarControl.h"
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarRegistry.h"
 #include "forms/Forms.h"
 #include "forms/ResStrings.h"
 

@@ -1,9 +1,16 @@
+#include "bars/dxBarManager.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdlib>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarControl.h"
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarToolbar.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
 #include "forms/ResStrings.h"
@@ -268,66 +275,6 @@ void TdxBarManagerCategories::WriteProperties(TWriter& writer) const {
     writer.Write("Strings", Value::ListOf(std::move(names)));
     writer.Write("ItemsVisibles", Value::ListOf(std::move(itemsVisibles)));
     writer.Write("Visibles", Value::ListOf(std::move(visibles)));
-}
-
-// ---- TdxBars
-
-namespace {
-constexpr TdxBarDockingStyle kDockSides[] = {TdxBarDockingStyle::Left, TdxBarDockingStyle::Top,
-                                             TdxBarDockingStyle::Right, TdxBarDockingStyle::Bottom};
-}
-
-TdxBars::TdxBars(TdxBarManager& manager) : FManager(manager) {
-    for (std::size_t i = 0; i < FDocks.size(); ++i) FDocks[i] = std::make_unique<TdxDockControl>(manager, kDockSides[i]);
-}
-
-TdxBars::~TdxBars() {
-    while (!FItems.empty()) FItems.pop_back();
-}
-
-int TdxBars::IndexOf(const TdxBar* bar) const {
-    for (std::size_t i = 0; i < FItems.size(); ++i)
-        if (FItems[i].get() == bar) return static_cast<int>(i);
-    return -1;
-}
-
-TdxBar* TdxBars::Add() {
-    FItems.push_back(std::make_unique<TdxBar>(*this));
-    return FItems.back().get();
-}
-
-void TdxBars::Delete(int index) {
-    if (index < 0 || index >= Count()) return;
-    std::unique_ptr<TdxBar> bar = std::move(FItems[static_cast<std::size_t>(index)]);
-    FItems.erase(FItems.begin() + index);
-}
-
-TdxBar* TdxBars::Find(std::string_view name) const {
-    for (const auto& bar : FItems)
-        if (!name.empty() && bar->Name() == name) return bar.get();
-    return nullptr;
-}
-
-TdxDockControl* TdxBars::DockControl(TdxBarDockingStyle style) const {
-    for (std::size_t i = 0; i < FDocks.size(); ++i)
-        if (kDockSides[i] == style) return FDocks[i].get();
-    return nullptr;
-}
-
-void TdxBars::Read(const Value& value, TReader& reader) {
-    if (value.kind != Value::Kind::Collection) prop::InvalidValue();
-    for (const auto& properties : value.items) {
-        TdxBar* bar = Add();
-        for (const Property& p : properties)
-            if (!bar->ReadProperty(p.name, p.value, reader))
-                throw EReadError(Format(ResString("SUnknownProperty"), {p.name}));
-    }
-}
-
-Value TdxBars::Write() const {
-    std::vector<std::vector<Property>> items;
-    for (const auto& bar : FItems) items.push_back(forms::WriteProperties(*bar));
-    return Value::CollectionOf(std::move(items));
 }
 
 // ---- TdxBarManager

@@ -1,4 +1,7 @@
-#include "bars/dxBar.h"
+#include "bars/dxBarPainters.h"
+
+#include "bars/dxBarDock.h"
+#include "bars/dxBarToolbar.h"
 #include "forms/Handles.h"
 
 using namespace forms;
@@ -31,22 +34,16 @@ int TdxBarPainter::TextWidth(HDC dc, const std::string& text) const {
     return r.right - r.left;
 }
 
-bool TdxBarPainter::DrawsDisabledGlyphsFaded(const TdxBarManager& manager) const {
-    return manager.ImageOptions().MakeDisabledImagesFaded();
+bool TdxBarPainter::DrawsDisabledGlyphsFaded(const TdxBarGlyphOptions& options) const {
+    return options.makeDisabledFaded;
 }
 
-controls::ImageDrawMode TdxBarPainter::GlyphDrawMode(const TdxBarItemControl& control,
-                                                     const TdxBarGlyphSource& source) const {
-    const TdxBarImageOptions& options = control.Parent().BarManager().ImageOptions();
+controls::ImageDrawMode TdxBarPainter::GlyphDrawMode(const TdxBarButtonDrawState& state) const {
     // A picture from a disabled list already looks disabled.
-    bool fromDisabledList = source.images && (source.images == options.DisabledImages() ||
-                                              source.images == options.DisabledLargeImages());
-    if (!control.Enabled() && !fromDisabledList)
-        return DrawsDisabledGlyphsFaded(control.Parent().BarManager()) ? controls::ImageDrawMode::Faded
-                                                                       : controls::ImageDrawMode::Disabled;
-    auto* large = dynamic_cast<const TdxBarLargeButton*>(&control.Item());
-    if (large && large->AutoGrayScale() && control.Enabled() && control.HotPartIndex < 0)
-        return controls::ImageDrawMode::Grayscale;
+    if (!state.enabled && !state.pictureLooksDisabled)
+        return DrawsDisabledGlyphsFaded(state.glyphOptions) ? controls::ImageDrawMode::Faded
+                                                            : controls::ImageDrawMode::Disabled;
+    if (state.grayPicture) return controls::ImageDrawMode::Grayscale;
     return controls::ImageDrawMode::Normal;
 }
 
@@ -80,34 +77,34 @@ void TdxBarPainter::DrawBarBorders(TdxBarControl& bar, HDC dc, const RECT& windo
     }
 }
 
-void TdxBarPainter::DrawGlyph(TdxBarItemControl& control, HDC dc, const RECT& rect,
-                              const TdxBarGlyphSource& source) const {
-    const TdxBarImageOptions& options = control.Parent().BarManager().ImageOptions();
-    controls::DrawImage(dc, rect, rect, source.glyph, source.images, source.index, GlyphDrawMode(control, source),
-                        options.SmoothGlyphs(), nullptr, source.images ? options.ImageListBkColor() : clNone,
-                        options.UseLeftBottomPixelAsTransparent());
+void TdxBarPainter::DrawGlyph(HDC dc, const TdxBarButtonDrawState& state) const {
+    const TdxBarGlyphSource& source = state.picture;
+    const TdxBarGlyphOptions& options = state.glyphOptions;
+    const RECT& rect = state.parts.glyph;
+    controls::DrawImage(dc, rect, rect, source.glyph, source.images, source.index, GlyphDrawMode(state),
+                        options.smooth, nullptr, source.images ? options.listBkColor : clNone,
+                        options.useLeftBottomPixelAsTransparent);
 }
 
-void TdxBarPainter::DrawCaption(TdxBarItemControl& control, HDC dc, const std::string& caption, RECT rect,
-                                UINT alignment) const {
-    COLORREF color = control.Enabled() ? ColorToRGB(control.Parent().Font().Color()) : ::GetSysColor(COLOR_GRAYTEXT);
+void TdxBarPainter::DrawCaption(HDC dc, const TdxBarButtonDrawState& state) const {
+    COLORREF color = state.enabled ? ColorToRGB(state.textColor) : ::GetSysColor(COLOR_GRAYTEXT);
     int mode = ::SetBkMode(dc, TRANSPARENT);
     COLORREF old = ::SetTextColor(dc, color);
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect,
-                DT_SINGLELINE | DT_NOCLIP | DT_VCENTER | alignment);
+    RECT rect = state.parts.caption;
+    ::DrawTextA(dc, state.caption.c_str(), static_cast<int>(state.caption.size()), &rect,
+                DT_SINGLELINE | DT_NOCLIP | DT_VCENTER | state.parts.alignment);
     ::SetTextColor(dc, old);
     ::SetBkMode(dc, mode);
 }
 
-void TdxBarPainter::DrawButtonItem(TdxBarButtonControl& control, HDC dc, const RECT& rect) const {
-    FillBarBackground(control.Parent(), dc, rect);
-    TdxBarButtonParts parts = control.Parts(dc, rect);
-    if (!::IsRectEmpty(&parts.glyph)) DrawGlyph(control, dc, parts.glyph, control.GlyphSource());
-    if (!::IsRectEmpty(&parts.caption)) DrawCaption(control, dc, control.Caption(), parts.caption, parts.alignment);
+void TdxBarPainter::DrawButtonItem(HDC dc, const TdxBarButtonDrawState& state) const {
+    if (state.fillBackground) state.fillBackground(dc, state.rect);
+    if (!::IsRectEmpty(&state.parts.glyph)) DrawGlyph(dc, state);
+    if (!::IsRectEmpty(&state.parts.caption)) DrawCaption(dc, state);
 }
 
-void TdxBarPainter::DrawLargeButtonItem(TdxBarLargeButtonControl& control, HDC dc, const RECT& rect) const {
-    DrawButtonItem(control, dc, rect);
+void TdxBarPainter::DrawLargeButtonItem(HDC dc, const TdxBarButtonDrawState& state) const {
+    DrawButtonItem(dc, state);
 }
 
 }  // namespace bars

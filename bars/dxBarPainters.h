@@ -33,21 +33,19 @@ public:
     // Caption width as buttons measure it ("&" marks an accelerator).
     virtual int TextWidth(HDC dc, const std::string& text) const;
 
-    virtual bool DrawsDisabledGlyphsFaded(const TdxBarManager& manager) const;
-    virtual controls::ImageDrawMode GlyphDrawMode(const TdxBarItemControl& control,
-                                                  const TdxBarGlyphSource& source) const;
+    virtual bool DrawsDisabledGlyphsFaded(const TdxBarGlyphOptions& options) const;
+    virtual controls::ImageDrawMode GlyphDrawMode(const TdxBarButtonDrawState& state) const;
 
     virtual void DrawDockBackground(const TdxDockControl& dock, HDC dc, const RECT& rect) const;
     virtual void FillBarBackground(TdxBarControl& bar, HDC dc, const RECT& rect) const;
     // The non-client frame of a bar with borders.
     virtual void DrawBarBorders(TdxBarControl& bar, HDC dc, const RECT& window) const;
-    virtual void DrawButtonItem(TdxBarButtonControl& control, HDC dc, const RECT& rect) const;
-    virtual void DrawLargeButtonItem(TdxBarLargeButtonControl& control, HDC dc, const RECT& rect) const;
+    virtual void DrawButtonItem(HDC dc, const TdxBarButtonDrawState& state) const;
+    virtual void DrawLargeButtonItem(HDC dc, const TdxBarButtonDrawState& state) const;
 
 protected:
-    void DrawGlyph(TdxBarItemControl& control, HDC dc, const RECT& rect, const TdxBarGlyphSource& source) const;
-    void DrawCaption(TdxBarItemControl& control, HDC dc, const std::string& caption, RECT rect,
-                     UINT alignment) const;
+    void DrawGlyph(HDC dc, const TdxBarButtonDrawState& state) const;
+    void DrawCaption(HDC dc, const TdxBarButtonDrawState& state) const;
 };
 
 class TdxBarStandardPainter : public TdxBarPainter {
@@ -74,7 +72,7 @@ public:
 class TdxBarOffice11Painter : public TdxBarFlatPainter {
 public:
     const char* ClassName() const override { return "TdxBarOffice11Painter"; }
-    bool DrawsDisabledGlyphsFaded(const TdxBarManager&) const override { return true; }
+    bool DrawsDisabledGlyphsFaded(const TdxBarGlyphOptions&) const override { return true; }
 };
 
 template <class T>

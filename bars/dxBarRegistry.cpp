@@ -1,6 +1,11 @@
-#include <algorithm>
+#include "bars/dxBarRegistry.h"
 
-#include "bars/dxBar.h"
+#include <algorithm>
+#include <stdexcept>
+
+#include "bars/dxBarControl.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
 #include "forms/ResStrings.h"
 
 namespace bars {

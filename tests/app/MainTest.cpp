@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarPainters.h"
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
 #include "tests/common/TestSupport.h"

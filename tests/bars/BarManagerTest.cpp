@@ -4,6 +4,9 @@
 
 #include <functional>
 
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxBarRegistry.h"
 #include "forms/Exceptions.h"
 #include "forms/FormWriter.h"
 #include "forms/ResStrings.h"
@@ -255,9 +258,10 @@ TEST(BarManagerPainter, StyleChoosesThePainter) {
                 std::string(manager.Painter().ClassName()) == "TdxBarEnhancedPainter");
 
     // The Office 2003 painter fades disabled pictures whatever the option says.
-    manager.ImageOptions().SetMakeDisabledImagesFaded(false);
-    EXPECT_FALSE(TdxBarFlatPainter().DrawsDisabledGlyphsFaded(manager));
-    EXPECT_TRUE(TdxBarOffice11Painter().DrawsDisabledGlyphsFaded(manager));
+    TdxBarGlyphOptions options;
+    options.makeDisabledFaded = false;
+    EXPECT_FALSE(TdxBarFlatPainter().DrawsDisabledGlyphsFaded(options));
+    EXPECT_TRUE(TdxBarOffice11Painter().DrawsDisabledGlyphsFaded(options));
 }
 
 TEST(BarManagerImages, ImageListsAreWatched) {

@@ -14,7 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "bars/dxBar.h"
+#include "bars/dxBarControl.h"
+#include "bars/dxBarDock.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarToolbar.h"
 #include "controls/cxGraphics.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"

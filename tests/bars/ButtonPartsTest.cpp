@@ -1,10 +1,16 @@
 // Where a button's picture and caption go: the size a button is measured
-// at and what it paints there come from the same parts.
+// at and what it paints there come from the same parts; and what a painter
+// makes of a button's draw state alone.
 #include "tests/bars/BarsTestSupport.h"
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <functional>
+
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarPainters.h"
+#include "tests/controls/ControlsTestSupport.h"
 
 using namespace bars;
 using namespace barstest;
@@ -157,6 +163,90 @@ TEST(SmallButtons, PaintWhatTheyWereMeasuredForInEveryPaintStyle) {
         EXPECT_GE(r.right - any.bounds.right, 2);
         EXPECT_LE(any.bounds.left - r.left, 6);
         EXPECT_LE(r.right - any.bounds.right, 6);
+    }
+}
+
+TEST(ButtonPaint, APainterPaintsAButtonFromItsDrawStateAlone) {
+    using controlstest::Pixel;
+    // A large button at (10, 4) on a white surface; the bar behind it is
+    // filled in one colour, the picture is opaque red.
+    controlstest::Surface surface(100, 64, controlstest::Argb(255, 255, 255, 255));
+    LOGFONTA lf = FontWithTextHeight(13);
+    Font font(::CreateFontIndirectA(&lf));
+    SelectGuard selectFont(surface.DC(), font.Get());
+    SIZE text{};
+    ::GetTextExtentPoint32A(surface.DC(), "Go", 2, &text);
+    auto picture = controlstest::Solid(32, 32, controlstest::Argb(255, 200, 30, 30));
+    const COLORREF bar = RGB(250, 240, 200), ink = RGB(0, 0, 160);
+
+    auto state = [&](bool enabled) {
+        TdxBarButtonDrawState s;
+        s.rect = Rect(10, 4, 85, 56);
+        s.parts = LargeButtonParts({75, 52}, TdxBarGlyphLayout::Top, true, {true, {32, 32}, text.cx, 13});
+        for (RECT* part : {&s.parts.frame, &s.parts.glyph, &s.parts.caption}) ::OffsetRect(part, 10, 4);
+        s.enabled = enabled;
+        s.picture.glyph = picture.get();
+        s.picture.size = {32, 32};
+        s.caption = "Go";
+        s.textColor = ink;
+        s.fillBackground = [bar](HDC dc, const RECT& r) { TCanvas(dc).FillRect(r, bar); };
+        return s;
+    };
+    // The picture's colour over the bar: gray at an opacity, or red.
+    auto over = [bar](int gray, int opacity) {
+        auto mix = [&](int b) { return static_cast<int>(std::lround((gray * opacity + b * (255 - opacity)) / 255.0)); };
+        return RGB(mix(GetRValue(bar)), mix(GetGValue(bar)), mix(GetBValue(bar)));
+    };
+    const COLORREF red = RGB(200, 30, 30), grayText = ::GetSysColor(COLOR_GRAYTEXT);
+    const TdxBarOffice11Painter office;
+    const TdxBarFlatPainter flat;
+    struct Case {
+        const char* name;
+        const TdxBarPainter& painter;
+        bool enabled;
+        bool fromDisabledList;
+        COLORREF picture;
+        COLORREF caption;
+    } cases[] = {
+        {"enabled", office, true, false, red, ink},
+        // Luminance gray at 64 whatever the option says.
+        {"disabled, Office 2003", office, false, false, over(81, 64), grayText},
+        // With the option off: the gray of disabled pictures at 151.
+        {"disabled, flat", flat, false, false, over(42, 151), grayText},
+        {"disabled, from a disabled list", office, false, true, red, grayText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::PatBlt(surface.DC(), 0, 0, 100, 64, WHITENESS);
+        TdxBarButtonDrawState s = state(c.enabled);
+        s.pictureLooksDisabled = c.fromDisabledList;
+        c.painter.DrawLargeButtonItem(surface.DC(), s);
+
+        auto at = [&](int x, int y) {
+            Pixel p = surface.At(x, y);
+            return RGB(controlstest::R(p), controlstest::G(p), controlstest::B(p));
+        };
+        EXPECT_EQ(at(9, 3), RGB(255, 255, 255));
+        EXPECT_EQ(at(85, 56), RGB(255, 255, 255));
+        const RECT g = s.parts.glyph;
+        EXPECT_EQ(g, Rect(31, 7, 63, 39));
+        for (POINT p : {POINT{g.left, g.top}, POINT{g.right - 1, g.bottom - 1}}) {
+            COLORREF seen = at(p.x, p.y);
+            EXPECT_NEAR(GetRValue(seen), GetRValue(c.picture), 1);
+            EXPECT_NEAR(GetGValue(seen), GetGValue(c.picture), 1);
+            EXPECT_NEAR(GetBValue(seen), GetBValue(c.picture), 1);
+        }
+        // Around the picture the bar; the caption's ink only in its part.
+        int inked = 0;
+        for (int y = s.rect.top; y < s.rect.bottom; ++y)
+            for (int x = s.rect.left; x < s.rect.right; ++x) {
+                POINT p{x, y};
+                if (::PtInRect(&g, p)) continue;
+                COLORREF seen = at(x, y);
+                if (::PtInRect(&s.parts.caption, p)) inked += seen == c.caption;
+                else EXPECT_EQ(seen, bar) << x << "," << y;
+            }
+        EXPECT_GT(inked, 5);
     }
 }
 

@@ -3,6 +3,7 @@
 // and the item's own shortcut test.
 #include "tests/bars/BarsTestSupport.h"
 
+#include "bars/dxBarItemLinks.h"
 #include "forms/FormWriter.h"
 #include "tests/common/TestSupport.h"
 

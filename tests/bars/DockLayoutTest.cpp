@@ -5,6 +5,9 @@
 #include <cmath>
 #include <functional>
 
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarPainters.h"
+
 using namespace bars;
 using namespace barstest;
 using namespace forms;

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "bars/dxBarItemLinks.h"
+
 using namespace bars;
 using namespace barstest;
 using namespace forms;

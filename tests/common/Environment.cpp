@@ -5,7 +5,7 @@
 #include "controls/Startup.h"
 #endif
 #ifdef QUORVA_TEST_BARS
-#include "bars/dxBar.h"
+#include "bars/dxBarRegistry.h"
 #endif
 
 namespace {
