@@ -12,24 +12,12 @@
 #include "controls/cxGraphics.h"
 #include "forms/Controls.h"
 #include "forms/Graphics.h"
+#include "forms/Handles.h"
 
 namespace bars {
 
 // The DC of a whole window, frame included, released on exit.
-class TdxNonClientDC {
-public:
-    explicit TdxNonClientDC(HWND window) : FWindow(window), FDC(::GetWindowDC(window)) {}
-    TdxNonClientDC(const TdxNonClientDC&) = delete;
-    TdxNonClientDC& operator=(const TdxNonClientDC&) = delete;
-    ~TdxNonClientDC() {
-        if (FDC) ::ReleaseDC(FWindow, FDC);
-    }
-    HDC Get() const { return FDC; }
-
-private:
-    HWND FWindow;
-    HDC FDC;
-};
+using TdxNonClientDC = forms::NonClientDC;
 
 // Size along a bar (its length) and across it (its thickness).
 struct TdxBarExtent {

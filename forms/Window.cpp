@@ -83,7 +83,7 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND window, UINT message, WPARAM wParam
         self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->FHandle = window;
         ::SetPropA(window, kSelfProperty, self);
-        detail::CountUser(1);
+        detail::CountHandles(HandleGroup::User, 1);
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = 0;
@@ -103,7 +103,7 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND window, UINT message, WPARAM wParam
     if (message == WM_NCDESTROY) {
         ::RemovePropA(window, kSelfProperty);
         self->FHandle = nullptr;
-        detail::CountUser(-1);
+        detail::CountHandles(HandleGroup::User, -1);
     }
     return result;
 }
