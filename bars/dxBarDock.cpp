@@ -2,6 +2,7 @@
 #include <numeric>
 
 #include "bars/dxBar.h"
+#include "forms/Helpers.h"
 
 using namespace forms;
 
@@ -121,11 +122,7 @@ void TdxDockControl::RefreshDock() {
         FManager.RefreshDocks();  // once the update ends
         return;
     }
-    FRefreshing = true;
-    struct Done {
-        bool& refreshing;
-        ~Done() { refreshing = false; }
-    } done{FRefreshing};
+    ScopedValue refreshing(FRefreshing, true);
     // Rows made for bars while loading live only while they hold one.
     std::erase_if(FRows, [](const auto& row) { return row->ColCount() == 0; });
     // Above the form's other children, so that nothing covers the bars.

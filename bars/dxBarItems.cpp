@@ -2,6 +2,7 @@
 
 #include "bars/dxBar.h"
 #include "forms/Forms.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -223,12 +224,7 @@ TCustomImageList* TdxBarItem::ItemImages() const {
 
 void TdxBarItem::TakeFromAction(TCustomAction* action, bool defaultsOnly) {
     if (!action) return;
-    struct Flag {
-        bool& flag;
-        bool saved;
-        ~Flag() { flag = saved; }
-    } restore{FDefaultsOnly, FDefaultsOnly};
-    FDefaultsOnly = defaultsOnly;
+    ScopedValue restore(FDefaultsOnly, defaultsOnly);
     if (!defaultsOnly || FCaption.empty()) SetCaption(action->Caption());
     if (auto* button = dynamic_cast<TdxBarButton*>(this); button && (!defaultsOnly || !button->Down()))
         button->SetDown(action->Checked());
@@ -515,9 +511,8 @@ void TdxBarLargeButton::SetSyncImageIndex(bool sync) {
 
 void TdxBarLargeButton::SyncImage() {
     if (FSyncing) return;
-    FSyncing = true;
+    ScopedValue syncing(FSyncing, true);
     TdxBarItem::ApplyImageIndex(FLargeImageIndex);
-    FSyncing = false;
 }
 
 void TdxBarLargeButton::ApplyImageIndex(int index) {

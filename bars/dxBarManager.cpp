@@ -6,6 +6,7 @@
 #include "bars/dxBar.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -341,16 +342,6 @@ TComponent* CheckedOwner(TComponent* owner) {
     return owner;
 }
 
-bool VisualStylesActive() {
-    HMODULE theme = ::GetModuleHandleA("uxtheme.dll");
-    if (!theme) theme = ::LoadLibraryA("uxtheme.dll");  // stays loaded for the process
-    if (!theme) return false;
-    using Flag = BOOL(WINAPI*)();
-    auto appThemed = reinterpret_cast<Flag>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsAppThemed")));
-    auto themeActive = reinterpret_cast<Flag>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsThemeActive")));
-    return appThemed && themeActive && appThemed() && themeActive();
-}
-
 void WriteFont(TWriter& writer, const TFont& font) {
     writer.Write("Font.Charset", font.Charset() == DEFAULT_CHARSET ? Value::Id("DEFAULT_CHARSET")
                                                                    : Value::Int(font.Charset()));
@@ -451,11 +442,7 @@ void TdxBarManager::SetUseSystemFont(bool use) {
 void TdxBarManager::UpdateFont() {
     NONCLIENTMETRICSA metrics;
     if (!GetNonClientMetrics(metrics)) return;
-    struct Setting {
-        bool& flag;
-        explicit Setting(bool& f) : flag(f) { flag = true; }
-        ~Setting() { flag = false; }
-    } setting(FSettingFont);
+    ScopedValue setting(FSettingFont, true);
     if (FUseSystemFont) FFont.AssignLogFont(metrics.lfMenuFont);
     else if (FScaled) FFont.SetHeight(metrics.lfMenuFont.lfHeight);
 }
@@ -572,11 +559,7 @@ void TdxBarManager::Loaded() {
     TComponent::Loaded();
     {
         // Bars are placed as loaded, the docks laid out once at the end.
-        FFinishingLoad = true;
-        struct Done {
-            bool& flag;
-            ~Done() { flag = false; }
-        } done{FFinishingLoad};
+        ScopedValue finishing(FFinishingLoad, true);
         for (int i = 0; i < FBars->Count(); ++i) {
             TdxBarItemLinks& links = FBars->Items(i)->ItemLinks();
             for (int j = 0; j < links.Count(); ++j) links.Items(j)->ResolveLoadedItem();

@@ -1,4 +1,5 @@
 #include "bars/dxBar.h"
+#include "forms/Helpers.h"
 
 using namespace forms;
 
@@ -36,9 +37,8 @@ TdxDockControl* TdxBar::DockControl() const {
 
 void TdxBar::AssignManagerFont() {
     if (FUseOwnFont) return;
-    FSettingFont = true;
+    ScopedValue setting(FSettingFont, true);
     FFont.Assign(BarManager().Font());
-    FSettingFont = false;
 }
 
 void TdxBar::SetUseOwnFont(bool own) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "forms/FormReader.h"
+#include "forms/Helpers.h"
 
 namespace forms {
 
@@ -162,9 +163,8 @@ void TControl::ParentColorChanged() {
 
 void TControl::ParentFontChanged() {
     if (!FParentFont || !FParent || FParent->Font() == FFont) return;
-    FSettingFont = true;
+    ScopedValue setting(FSettingFont, true);
     FFont.Assign(FParent->Font());
-    FSettingFont = false;
 }
 
 bool TControl::Showing() const {
@@ -346,11 +346,7 @@ void TWinControl::AlignControls() {
         FAlignAgain = true;
         return;
     }
-    FAligning = true;
-    struct Done {
-        bool& aligning;
-        ~Done() { aligning = false; }
-    } done{FAligning};
+    ScopedValue aligning(FAligning, true);
     for (int pass = 0; pass < 4; ++pass) {
         FAlignAgain = false;
         AlignPass();

@@ -8,6 +8,7 @@
 
 #include "forms/Forms.h"
 #include "forms/Handles.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 namespace forms {
@@ -18,20 +19,9 @@ using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int
 
 TaskDialogIndirectFn TaskDialogFunction() {
     // Present only in version 6 of the common controls, which the manifest asks for.
-    HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-    return comctl ? reinterpret_cast<TaskDialogIndirectFn>(
-                        reinterpret_cast<void*>(::GetProcAddress(comctl, "TaskDialogIndirect")))
-                  : nullptr;
-}
-
-bool VisualStylesActive() {
-    HMODULE theme = ::GetModuleHandleA("uxtheme.dll");
-    if (!theme) theme = ::LoadLibraryA("uxtheme.dll");  // stays loaded for the process
-    if (!theme) return false;
-    using BoolFn = BOOL(WINAPI*)();
-    auto active = reinterpret_cast<BoolFn>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsThemeActive")));
-    auto themed = reinterpret_cast<BoolFn>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsAppThemed")));
-    return active && themed && active() && themed();
+    TaskDialogIndirectFn function = nullptr;
+    FindFunction(::GetModuleHandleA("comctl32.dll"), "TaskDialogIndirect", function);
+    return function;
 }
 
 std::wstring Wide(const std::string& text) {

@@ -8,6 +8,7 @@
 #include "forms/Exceptions.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
+#include "forms/Helpers.h"
 #include "forms/StdCtrls.h"
 #include "forms/ResStrings.h"
 
@@ -530,12 +531,9 @@ int gPixelsPerInch = 96;
 void InitializeForms() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    if (LOBYTE(LOWORD(::GetVersion())) >= 6) {
-        using DpiAwareFn = BOOL(WINAPI*)();
-        if (auto aware = reinterpret_cast<DpiAwareFn>(
-                reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
-            aware();
-    }
+    BOOL(WINAPI * dpiAware)() = nullptr;
+    if (LOBYTE(LOWORD(::GetVersion())) >= 6 && FindFunction(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware", dpiAware))
+        dpiAware();
     WindowDC screen;
     gPixelsPerInch = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     RegisterComponentClass<TPanel>("TPanel");
