@@ -82,6 +82,8 @@ public:
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WMNCCalcSize(bool validRects, RECT& client) override;
+    LRESULT WMNCPaint(HRGN region) override;
 
 private:
     // The separator before a link that begins a group (not the first).

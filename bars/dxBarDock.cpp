@@ -268,29 +268,20 @@ void TdxDockControl::BoundsChanged() {
 
 void TdxDockControl::Paint(TCanvas& canvas) { FManager.Painter().DrawDockBackground(*this, canvas.Handle(), ClientRect()); }
 
-LRESULT TdxDockControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_NCCALCSIZE:
-            if (FManager.SunkenBorder()) {
-                RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-                if (r->right - r->left >= 2 && r->bottom - r->top >= 2) ::InflateRect(r, -1, -1);
-                return 0;
-            }
-            break;
-        case WM_NCPAINT:
-            if (FManager.SunkenBorder()) {
-                TdxNonClientDC dc(Handle());
-                RECT r;
-                ::GetWindowRect(Handle(), &r);
-                ::OffsetRect(&r, -r.left, -r.top);
-                ::DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
-                return 0;
-            }
-            break;
-        default:
-            break;
-    }
-    return TWinControl::WndProc(message, wParam, lParam);
+LRESULT TdxDockControl::WMNCCalcSize(bool validRects, RECT& client) {
+    if (!FManager.SunkenBorder()) return TWinControl::WMNCCalcSize(validRects, client);
+    if (client.right - client.left >= 2 && client.bottom - client.top >= 2) ::InflateRect(&client, -1, -1);
+    return 0;
+}
+
+LRESULT TdxDockControl::WMNCPaint(HRGN region) {
+    if (!FManager.SunkenBorder()) return TWinControl::WMNCPaint(region);
+    TdxNonClientDC dc(Handle());
+    RECT r;
+    ::GetWindowRect(Handle(), &r);
+    ::OffsetRect(&r, -r.left, -r.top);
+    ::DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
+    return 0;
 }
 
 }  // namespace bars

@@ -246,12 +246,10 @@ void TdxBarItem::PerformClick() { RunClick(); }
 
 void TdxBarItem::RunClick() {
     if (!FEnabled) return;
-    try {
+    CallAtBoundary([&] {
         if (BarManager()) BarManager()->NotifyItemClick(this);
         InvokeCommand();
-    } catch (...) {
-        Application().HandleException();
-    }
+    });
 }
 
 void TdxBarItem::InvokeCommand() {

@@ -378,7 +378,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
             item->FBarManager = this;
             AddItem(item);
         }
-    FOwnerControl->AddMessageListener(this, [this](UINT m, WPARAM w, LPARAM l) { OwnerMessage(m, w, l); });
+    FOwnerControl->AddMessageListener(this, [this](TMessage& m) { OwnerMessage(m.message, m.wParam, m.lParam); });
     TdxBarManagerList::Instance().Add(this);
 }
 
