@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "forms/ActnList.h"
 #include "forms/Dialogs.h"
@@ -212,6 +213,33 @@ TEST(Reading, ControlsTakeTheirParentsFontAndColourUnlessTheyHaveTheirOwn) {
     ::SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 1, label->Top() + 1));
     ::SendMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 1, label->Top() + 1));
     EXPECT_EQ(form.Clicks, 1);
+}
+
+// A control whose next font change fails, as a repaint might.
+class TTouchyControl : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    const char* ClassName() const override { return "TTouchyControl"; }
+    bool FailNext = false;
+
+protected:
+    void FontChanged() override {
+        TGraphicControl::FontChanged();
+        if (std::exchange(FailNext, false)) throw Exception("Cannot repaint");
+    }
+};
+
+TEST(Controls, AParentFontThatFailsToArriveLeavesTheControlFreeToChooseItsOwn) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {}));
+    auto* touchy = new TTouchyControl(&form);
+    touchy->SetParent(&form);
+    touchy->FailNext = true;
+    EXPECT_THROW(form.Font().SetName("Arial"), Exception);
+    touchy->Font().SetName("Tahoma");
+    EXPECT_FALSE(touchy->ParentFont());
+    form.Font().SetName("Courier New");
+    EXPECT_EQ(touchy->Font().Name(), "Tahoma");
 }
 
 // A client that follows a command's caption while it still shows the old one.
