@@ -238,33 +238,29 @@ void TdxBarControl::Paint(TCanvas& canvas) {
 void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().FillBarBackground(*this, dc, rect); }
 
 LRESULT TdxBarControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_NCCALCSIZE: {
-            RECT b = BorderWidthsTotal();
-            RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-            r->left += b.left;
-            r->top += b.top;
-            r->right = std::max(r->left, r->right - b.right);
-            r->bottom = std::max(r->top, r->bottom - b.bottom);
-            return 0;
-        }
-        case WM_NCPAINT: {
-            RECT b = BorderWidthsTotal();
-            if (b.left || b.top || b.right || b.bottom) {
-                TdxNonClientDC dc(Handle());
-                RECT window;
-                ::GetWindowRect(Handle(), &window);
-                ::OffsetRect(&window, -window.left, -window.top);
-                Painter().DrawBarBorders(*this, dc.Get(), window);
-            }
-            return 0;
-        }
-        case WM_NCHITTEST:
-            return HTCLIENT;
-        default:
-            break;
-    }
+    if (message == WM_NCHITTEST) return HTCLIENT;
     return TWinControl::WndProc(message, wParam, lParam);
+}
+
+LRESULT TdxBarControl::WMNCCalcSize(bool, RECT& client) {
+    RECT b = BorderWidthsTotal();
+    client.left += b.left;
+    client.top += b.top;
+    client.right = std::max(client.left, client.right - b.right);
+    client.bottom = std::max(client.top, client.bottom - b.bottom);
+    return 0;
+}
+
+LRESULT TdxBarControl::WMNCPaint(HRGN) {
+    RECT b = BorderWidthsTotal();
+    if (b.left || b.top || b.right || b.bottom) {
+        forms::NonClientDC dc(Handle());
+        RECT window;
+        ::GetWindowRect(Handle(), &window);
+        ::OffsetRect(&window, -window.left, -window.top);
+        Painter().DrawBarBorders(*this, dc.Get(), window);
+    }
+    return 0;
 }
 
 // ---- TdxBarItemControl

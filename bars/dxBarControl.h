@@ -14,24 +14,9 @@
 #include "controls/cxGraphics.h"
 #include "forms/Controls.h"
 #include "forms/Graphics.h"
+#include "forms/Handles.h"
 
 namespace bars {
-
-// The DC of a whole window, frame included, released on exit.
-class TdxNonClientDC {
-public:
-    explicit TdxNonClientDC(HWND window) : FWindow(window), FDC(::GetWindowDC(window)) {}
-    TdxNonClientDC(const TdxNonClientDC&) = delete;
-    TdxNonClientDC& operator=(const TdxNonClientDC&) = delete;
-    ~TdxNonClientDC() {
-        if (FDC) ::ReleaseDC(FWindow, FDC);
-    }
-    HDC Get() const { return FDC; }
-
-private:
-    HWND FWindow;
-    HDC FDC;
-};
 
 class TdxBarControl : public forms::TWinControl {
 public:
@@ -95,6 +80,8 @@ public:
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WMNCCalcSize(bool validRects, RECT& client) override;
+    LRESULT WMNCPaint(HRGN region) override;
 
 private:
     // The separator before a link that begins a group (not the first).

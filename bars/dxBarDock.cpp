@@ -7,6 +7,7 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPainters.h"
 #include "bars/dxBarToolbar.h"
+#include "forms/Helpers.h"
 
 using namespace forms;
 
@@ -126,11 +127,7 @@ void TdxDockControl::RefreshDock() {
         FManager.RefreshDocks();  // once the update ends
         return;
     }
-    FRefreshing = true;
-    struct Done {
-        bool& refreshing;
-        ~Done() { refreshing = false; }
-    } done{FRefreshing};
+    ScopedValue refreshing(FRefreshing, true);
     // Rows made for bars while loading live only while they hold one.
     std::erase_if(FRows, [](const auto& row) { return row->ColCount() == 0; });
     // Above the form's other children, so that nothing covers the bars.
@@ -222,29 +219,20 @@ void TdxDockControl::BoundsChanged() {
 
 void TdxDockControl::Paint(TCanvas& canvas) { FManager.Painter().DrawDockBackground(*this, canvas.Handle(), ClientRect()); }
 
-LRESULT TdxDockControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_NCCALCSIZE:
-            if (FManager.SunkenBorder()) {
-                RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-                if (r->right - r->left >= 2 && r->bottom - r->top >= 2) ::InflateRect(r, -1, -1);
-                return 0;
-            }
-            break;
-        case WM_NCPAINT:
-            if (FManager.SunkenBorder()) {
-                TdxNonClientDC dc(Handle());
-                RECT r;
-                ::GetWindowRect(Handle(), &r);
-                ::OffsetRect(&r, -r.left, -r.top);
-                ::DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
-                return 0;
-            }
-            break;
-        default:
-            break;
-    }
-    return TWinControl::WndProc(message, wParam, lParam);
+LRESULT TdxDockControl::WMNCCalcSize(bool validRects, RECT& client) {
+    if (!FManager.SunkenBorder()) return TWinControl::WMNCCalcSize(validRects, client);
+    if (client.right - client.left >= 2 && client.bottom - client.top >= 2) ::InflateRect(&client, -1, -1);
+    return 0;
+}
+
+LRESULT TdxDockControl::WMNCPaint(HRGN region) {
+    if (!FManager.SunkenBorder()) return TWinControl::WMNCPaint(region);
+    forms::NonClientDC dc(Handle());
+    RECT r;
+    ::GetWindowRect(Handle(), &r);
+    ::OffsetRect(&r, -r.left, -r.top);
+    ::DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
+    return 0;
 }
 
 }  // namespace bars

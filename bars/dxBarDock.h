@@ -89,7 +89,8 @@ public:
 
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
-    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WMNCCalcSize(bool validRects, RECT& client) override;
+    LRESULT WMNCPaint(HRGN region) override;
     void BoundsChanged() override;
 
 private:

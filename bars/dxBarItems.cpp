@@ -8,6 +8,7 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarRegistry.h"
 #include "forms/Forms.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -229,12 +230,7 @@ TCustomImageList* TdxBarItem::ItemImages() const {
 
 void TdxBarItem::TakeFromAction(TCustomAction* action, bool defaultsOnly) {
     if (!action) return;
-    struct Flag {
-        bool& flag;
-        bool saved;
-        ~Flag() { flag = saved; }
-    } restore{FDefaultsOnly, FDefaultsOnly};
-    FDefaultsOnly = defaultsOnly;
+    ScopedValue restore(FDefaultsOnly, defaultsOnly);
     if (!defaultsOnly || FCaption.empty()) SetCaption(action->Caption());
     if (auto* button = dynamic_cast<TdxBarButton*>(this); button && (!defaultsOnly || !button->Down()))
         button->SetDown(action->Checked());
@@ -256,12 +252,10 @@ void TdxBarItem::PerformClick() { RunClick(); }
 
 void TdxBarItem::RunClick() {
     if (!FEnabled) return;
-    try {
+    CallAtBoundary([&] {
         if (BarManager()) BarManager()->NotifyItemClick(this);
         InvokeCommand();
-    } catch (...) {
-        Application().HandleException();
-    }
+    });
 }
 
 void TdxBarItem::InvokeCommand() {
@@ -521,9 +515,8 @@ void TdxBarLargeButton::SetSyncImageIndex(bool sync) {
 
 void TdxBarLargeButton::SyncImage() {
     if (FSyncing) return;
-    FSyncing = true;
+    ScopedValue syncing(FSyncing, true);
     TdxBarItem::ApplyImageIndex(FLargeImageIndex);
-    FSyncing = false;
 }
 
 void TdxBarLargeButton::ApplyImageIndex(int index) {

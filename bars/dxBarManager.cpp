@@ -13,6 +13,7 @@
 #include "bars/dxBarToolbar.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -288,16 +289,6 @@ TComponent* CheckedOwner(TComponent* owner) {
     return owner;
 }
 
-bool VisualStylesActive() {
-    HMODULE theme = ::GetModuleHandleA("uxtheme.dll");
-    if (!theme) theme = ::LoadLibraryA("uxtheme.dll");  // stays loaded for the process
-    if (!theme) return false;
-    using Flag = BOOL(WINAPI*)();
-    auto appThemed = reinterpret_cast<Flag>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsAppThemed")));
-    auto themeActive = reinterpret_cast<Flag>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsThemeActive")));
-    return appThemed && themeActive && appThemed() && themeActive();
-}
-
 void WriteFont(TWriter& writer, const TFont& font) {
     writer.Write("Font.Charset", font.Charset() == DEFAULT_CHARSET ? Value::Id("DEFAULT_CHARSET")
                                                                    : Value::Int(font.Charset()));
@@ -334,7 +325,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
             item->FBarManager = this;
             AddItem(item);
         }
-    FOwnerControl->AddMessageListener(this, [this](UINT m, WPARAM w, LPARAM l) { OwnerMessage(m, w, l); });
+    FOwnerControl->AddMessageListener(this, [this](TMessage& m) { OwnerMessage(m.message, m.wParam, m.lParam); });
     TdxBarManagerList::Instance().Add(this);
 }
 
@@ -398,11 +389,7 @@ void TdxBarManager::SetUseSystemFont(bool use) {
 void TdxBarManager::UpdateFont() {
     NONCLIENTMETRICSA metrics;
     if (!GetNonClientMetrics(metrics)) return;
-    struct Setting {
-        bool& flag;
-        explicit Setting(bool& f) : flag(f) { flag = true; }
-        ~Setting() { flag = false; }
-    } setting(FSettingFont);
+    ScopedValue setting(FSettingFont, true);
     if (FUseSystemFont) FFont.AssignLogFont(metrics.lfMenuFont);
     else if (FScaled) FFont.SetHeight(metrics.lfMenuFont.lfHeight);
 }
@@ -519,11 +506,7 @@ void TdxBarManager::Loaded() {
     TComponent::Loaded();
     {
         // Bars are placed as loaded, the docks laid out once at the end.
-        FFinishingLoad = true;
-        struct Done {
-            bool& flag;
-            ~Done() { flag = false; }
-        } done{FFinishingLoad};
+        ScopedValue finishing(FFinishingLoad, true);
         for (int i = 0; i < FBars->Count(); ++i) {
             TdxBarItemLinks& links = FBars->Items(i)->ItemLinks();
             for (int j = 0; j < links.Count(); ++j) links.Items(j)->ResolveLoadedItem();

@@ -4,6 +4,7 @@
 #include "bars/dxBarDock.h"
 #include "bars/dxBarManager.h"
 #include "forms/Exceptions.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -44,9 +45,8 @@ TdxDockControl* TdxBar::DockControl() const {
 
 void TdxBar::AssignManagerFont() {
     if (FUseOwnFont) return;
-    FSettingFont = true;
+    ScopedValue setting(FSettingFont, true);
     FFont.Assign(BarManager().Font());
-    FSettingFont = false;
 }
 
 void TdxBar::SetUseOwnFont(bool own) {

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "controls/cxGraphics.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 namespace controls {
 
 namespace {
 
+using forms::FindFunction;
 using pixels::Pixel;
 
 using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
@@ -59,25 +61,20 @@ GdiPlus gGdiPlus;
 TcxBlendPath gBlendPath = TcxBlendPath::Auto;
 TcxBlendPath gLastBlendPath = TcxBlendPath::Auto;
 
-template <class F>
-bool Resolve(HMODULE module, const char* name, F& function) {
-    function = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-    return function != nullptr;
-}
-
 bool GdiPlusReady() {
     GdiPlus& g = gGdiPlus;
     if (g.tried) return g.token != 0;
     g.tried = true;
     g.module = ::LoadLibraryA("gdiplus.dll");
     if (!g.module) return false;
-    const bool found = Resolve(g.module, "GdiplusStartup", g.Startup) && Resolve(g.module, "GdiplusShutdown", g.Shutdown) &&
-                       Resolve(g.module, "GdipCreateFromHDC", g.CreateFromHDC) &&
-                       Resolve(g.module, "GdipDeleteGraphics", g.DeleteGraphics) &&
-                       Resolve(g.module, "GdipCreateBitmapFromScan0", g.CreateBitmapFromScan0) &&
-                       Resolve(g.module, "GdipDisposeImage", g.DisposeImage) &&
-                       Resolve(g.module, "GdipSetInterpolationMode", g.SetInterpolationMode) &&
-                       Resolve(g.module, "GdipDrawImageRectRectI", g.DrawImageRectRectI);
+    const bool found = FindFunction(g.module, "GdiplusStartup", g.Startup) &&
+                       FindFunction(g.module, "GdiplusShutdown", g.Shutdown) &&
+                       FindFunction(g.module, "GdipCreateFromHDC", g.CreateFromHDC) &&
+                       FindFunction(g.module, "GdipDeleteGraphics", g.DeleteGraphics) &&
+                       FindFunction(g.module, "GdipCreateBitmapFromScan0", g.CreateBitmapFromScan0) &&
+                       FindFunction(g.module, "GdipDisposeImage", g.DisposeImage) &&
+                       FindFunction(g.module, "GdipSetInterpolationMode", g.SetInterpolationMode) &&
+                       FindFunction(g.module, "GdipDrawImageRectRectI", g.DrawImageRectRectI);
     GdiPlus::StartupInput input;
     if (!found || g.Startup(&g.token, &input, nullptr) != GdiPlus::kOk) {
         g.token = 0;
@@ -361,11 +358,11 @@ void InitializeGraphics() {
     forms::RegisterResStrings(kGraphicsStrings);
     if (gSystem.msimg32) return;
     gSystem.msimg32 = ::LoadLibraryA("msimg32.dll");
-    if (gSystem.msimg32) Resolve(gSystem.msimg32, "AlphaBlend", gSystem.alphaBlend);
+    if (gSystem.msimg32) FindFunction(gSystem.msimg32, "AlphaBlend", gSystem.alphaBlend);
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     IsWow64ProcessFn isWow64 = nullptr;
     BOOL wow64 = FALSE;
-    if (Resolve(::GetModuleHandleA("kernel32.dll"), "IsWow64Process", isWow64) && isWow64(::GetCurrentProcess(), &wow64))
+    if (FindFunction(::GetModuleHandleA("kernel32.dll"), "IsWow64Process", isWow64) && isWow64(::GetCurrentProcess(), &wow64))
         gSystem.wow64 = wow64 != FALSE;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/FormReader.h"
+#include "forms/Helpers.h"
 
 namespace forms {
 
@@ -114,13 +115,7 @@ void TCustomAction::Update() {
 bool TCustomAction::Execute(TComponent* component) {
     Update();
     if (!FEnabled || !FOnExecute) return false;
-    TComponent* previous = FActionComponent;
-    FActionComponent = component;
-    struct Restore {
-        TComponent*& field;
-        TComponent* value;
-        ~Restore() { field = value; }
-    } restore{FActionComponent, previous};
+    ScopedValue executing(FActionComponent, component);
     FOnExecute(this);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "forms/FormReader.h"
+#include "forms/Helpers.h"
 
 namespace forms {
 
@@ -162,9 +163,8 @@ void TControl::ParentColorChanged() {
 
 void TControl::ParentFontChanged() {
     if (!FParentFont || !FParent || FParent->Font() == FFont) return;
-    FSettingFont = true;
+    ScopedValue setting(FSettingFont, true);
     FFont.Assign(FParent->Font());
-    FSettingFont = false;
 }
 
 bool TControl::Showing() const {
@@ -346,11 +346,7 @@ void TWinControl::AlignControls() {
         FAlignAgain = true;
         return;
     }
-    FAligning = true;
-    struct Done {
-        bool& aligning;
-        ~Done() { aligning = false; }
-    } done{FAligning};
+    ScopedValue aligning(FAligning, true);
     for (int pass = 0; pass < 4; ++pass) {
         FAlignAgain = false;
         AlignPass();
@@ -554,26 +550,6 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONUP:
             MouseMessage(message, wParam, lParam);
             return 0;
-        case WM_MOUSELEAVE:
-            FTrackingLeave = false;
-            SetHovered(nullptr);
-            return 0;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != Handle()) FMouseTarget = nullptr;
-            break;
-        case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
-                POINT p;
-                ::GetCursorPos(&p);
-                ::ScreenToClient(Handle(), &p);
-                TControl* c = ControlAtPos(p);
-                HCURSOR cursor = c && c->Cursor() ? c->Cursor() : Cursor();
-                if (cursor) {
-                    ::SetCursor(cursor);
-                    return TRUE;
-                }
-            }
-            break;
         case WM_WINDOWPOSCHANGED: {
             const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
             if (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE)) {
@@ -593,7 +569,33 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefaultHandler(message, wParam, lParam);
+    return TWindow::WndProc(message, wParam, lParam);
+}
+
+LRESULT TWinControl::WMMouseLeave() {
+    FTrackingLeave = false;
+    SetHovered(nullptr);
+    return 0;
+}
+
+LRESULT TWinControl::WMCaptureChanged(HWND capture) {
+    if (capture != Handle()) FMouseTarget = nullptr;
+    return TWindow::WMCaptureChanged(capture);
+}
+
+bool TWinControl::WMSetCursor(HWND window, UINT hitTest, UINT mouseMessage) {
+    if (window == Handle() && hitTest == HTCLIENT) {
+        POINT p;
+        ::GetCursorPos(&p);
+        ::ScreenToClient(Handle(), &p);
+        TControl* c = ControlAtPos(p);
+        HCURSOR cursor = c && c->Cursor() ? c->Cursor() : Cursor();
+        if (cursor) {
+            ::SetCursor(cursor);
+            return true;
+        }
+    }
+    return TWindow::WMSetCursor(window, hitTest, mouseMessage);
 }
 
 }  // namespace forms

@@ -161,6 +161,9 @@ protected:
     virtual void AdjustClientRect(RECT& r) const;
     void CreateWnd();
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WMCaptureChanged(HWND capture) override;
+    LRESULT WMMouseLeave() override;
+    bool WMSetCursor(HWND window, UINT hitTest, UINT mouseMessage) override;
 
     void TextChanged() override;
     void FontChanged() override;

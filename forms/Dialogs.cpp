@@ -8,6 +8,7 @@
 
 #include "forms/Forms.h"
 #include "forms/Handles.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 namespace forms {
@@ -18,20 +19,9 @@ using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int
 
 TaskDialogIndirectFn TaskDialogFunction() {
     // Present only in version 6 of the common controls, which the manifest asks for.
-    HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-    return comctl ? reinterpret_cast<TaskDialogIndirectFn>(
-                        reinterpret_cast<void*>(::GetProcAddress(comctl, "TaskDialogIndirect")))
-                  : nullptr;
-}
-
-bool VisualStylesActive() {
-    HMODULE theme = ::GetModuleHandleA("uxtheme.dll");
-    if (!theme) theme = ::LoadLibraryA("uxtheme.dll");  // stays loaded for the process
-    if (!theme) return false;
-    using BoolFn = BOOL(WINAPI*)();
-    auto active = reinterpret_cast<BoolFn>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsThemeActive")));
-    auto themed = reinterpret_cast<BoolFn>(reinterpret_cast<void*>(::GetProcAddress(theme, "IsAppThemed")));
-    return active && themed && active() && themed();
+    TaskDialogIndirectFn function = nullptr;
+    FindFunction(::GetModuleHandleA("comctl32.dll"), "TaskDialogIndirect", function);
+    return function;
 }
 
 std::wstring Wide(const std::string& text) {
@@ -51,20 +41,22 @@ HWND OwnerWindow() {
 // Esc and the close box must answer No. Some task dialogs (Wine's) let
 // them pass unanswered when no button has the cancel id, so they are
 // turned into a press of No here, on every system alike.
-LRESULT CALLBACK CancelMeansNo(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    bool cancel = (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && !::GetDlgItem(dialog, IDCANCEL)) ||
-                  (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) || message == WM_CLOSE;
-    if (cancel) {
-        ::SendMessageA(dialog, TDM_CLICK_BUTTON, IDNO, 0);
+class CancelMeansNo : public TWindow {
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        bool cancel = (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && !::GetDlgItem(Handle(), IDCANCEL)) ||
+                      (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) || message == WM_CLOSE;
+        if (!cancel) return TWindow::WndProc(message, wParam, lParam);
+        ::SendMessageA(Handle(), TDM_CLICK_BUTTON, IDNO, 0);
         return 0;
     }
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(dialog, CancelMeansNo, 1);
-    return ::DefSubclassProc(dialog, message, wParam, lParam);
-}
+};
 
-HRESULT CALLBACK TaskDialogEvents(HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR) {
-    if (notification == TDN_CREATED) ::SetWindowSubclass(dialog, CancelMeansNo, 1, 0);
-    return S_OK;
+HRESULT CALLBACK TaskDialogEvents(HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR cancelMeansNo) noexcept {
+    return CallAtBoundary(S_OK, [&] {
+        if (notification == TDN_CREATED) reinterpret_cast<CancelMeansNo*>(cancelMeansNo)->Attach(dialog);
+        return S_OK;
+    });
 }
 
 bool ConfirmWithTaskDialog(TaskDialogIndirectFn taskDialog, const std::string& message) {
@@ -83,7 +75,9 @@ bool ConfirmWithTaskDialog(TaskDialogIndirectFn taskDialog, const std::string& m
     config.cButtons = 2;
     config.pButtons = buttons;
     config.nDefaultButton = IDYES;
+    CancelMeansNo cancelMeansNo;
     config.pfCallback = TaskDialogEvents;
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(&cancelMeansNo);
     int pressed = 0;
     if (FAILED(taskDialog(&config, &pressed, nullptr, nullptr))) return false;
     return pressed == IDYES;
@@ -96,8 +90,8 @@ struct ClassicBox {
 
 constexpr int kIconId = 20, kTextId = 21;
 
-INT_PTR CALLBACK ClassicBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
+INT_PTR CALLBACK ClassicBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return CallAtBoundary(INT_PTR(FALSE), [&]() -> INT_PTR {
         switch (message) {
             case WM_INITDIALOG: {
                 auto* box = reinterpret_cast<ClassicBox*>(lParam);
@@ -160,10 +154,8 @@ INT_PTR CALLBACK ClassicBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             default:
                 break;
         }
-    } catch (...) {
-        HandleCallbackException();
-    }
-    return FALSE;
+        return FALSE;
+    });
 }
 
 // Builds an in-memory dialog template: the frame, an icon, the text and the

@@ -107,12 +107,10 @@ public:
     }
 
 protected:
-    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_TIMER && wParam == 1) {
-            FTimer->Tick();
-            return 0;
-        }
-        return DefaultHandler(message, wParam, lParam);
+    LRESULT WMTimer(UINT_PTR id) override {
+        if (id != 1) return TWindow::WMTimer(id);
+        FTimer->Tick();
+        return 0;
     }
 
 private:

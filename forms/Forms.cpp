@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include <commctrl.h>
 
 #include "forms/Exceptions.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
+#include "forms/Helpers.h"
 #include "forms/StdCtrls.h"
 #include "forms/ResStrings.h"
 
@@ -27,6 +29,19 @@ const std::pair<const char*, TPosition> kPositions[] = {
 };
 
 constexpr UINT WM_ACTIVATE_FORM = WM_APP + 1;
+
+// What to show for the exception being handled; nothing for an abort.
+std::optional<std::string> CurrentExceptionMessage() {
+    try {
+        throw;
+    } catch (const EAbort&) {
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}
 
 // Shared: the system keeps one copy and frees it with the process.
 HICON ProgramIcon(int size) {
@@ -178,41 +193,46 @@ void TCustomForm::VisibleChanged() {
     }
 }
 
+namespace {
+
+// Disables every other visible window of the thread while a modal form is
+// up; enables them again and gives the activation back on exit.
+class TaskWindowsDisabled {
+public:
+    explicit TaskWindowsDisabled(HWND modal) : FModal(modal), FActiveBefore(::GetActiveWindow()) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+    }
+    TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+    TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+    ~TaskWindowsDisabled() {
+        for (HWND w : FDisabled) ::EnableWindow(w, TRUE);
+        if (FActiveBefore && ::IsWindow(FActiveBefore)) ::SetActiveWindow(FActiveBefore);
+    }
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) noexcept {
+        // Out of memory: the rest stay enabled.
+        return CallAtBoundary(FALSE, [&] {
+            auto* disabling = reinterpret_cast<TaskWindowsDisabled*>(self);
+            if (window == disabling->FModal || !::IsWindowVisible(window) || !::IsWindowEnabled(window)) return TRUE;
+            disabling->FDisabled.push_back(window);
+            ::EnableWindow(window, FALSE);
+            return TRUE;
+        });
+    }
+
+    HWND FModal;
+    HWND FActiveBefore;
+    std::vector<HWND> FDisabled;
+};
+
+}  // namespace
+
 TModalResult TCustomForm::ShowModal() {
     if (Visible() || FModal) throw EInvalidOperation("Cannot make a visible window modal");
     if (HWND capture = ::GetCapture()) ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
-    HWND activeBefore = ::GetActiveWindow();
-    // Every other window of ours waits while this one is up.
-    struct Disabled {
-        std::vector<HWND> windows;
-        HWND self;
-    } disabled{{}, Handle()};
-    struct Enum {
-        static BOOL CALLBACK Disable(HWND w, LPARAM p) {
-            auto* d = reinterpret_cast<Disabled*>(p);
-            if (w == d->self || !::IsWindowVisible(w) || !::IsWindowEnabled(w)) return TRUE;
-            try {
-                d->windows.push_back(w);
-            } catch (...) {
-                return FALSE;  // out of memory: leave the rest enabled
-            }
-            ::EnableWindow(w, FALSE);
-            return TRUE;
-        }
-    };
-    ::EnumThreadWindows(::GetCurrentThreadId(), Enum::Disable, reinterpret_cast<LPARAM>(&disabled));
-    struct Restore {
-        Disabled& d;
-        TCustomForm& form;
-        HWND active;
-        ~Restore() {
-            for (HWND w : d.windows) ::EnableWindow(w, TRUE);
-            form.FModal = false;
-            if (active && ::IsWindow(active)) ::SetActiveWindow(active);
-        }
-    } restore{disabled, *this, activeBefore};
-
-    FModal = true;
+    TaskWindowsDisabled disabled(Handle());
+    ScopedValue modal(FModal, true);
     FModalResult = mrNone;
     Show();
     do {
@@ -405,7 +425,7 @@ protected:
             default:
                 break;
         }
-        return DefaultHandler(message, wParam, lParam);
+        return TWindow::WndProc(message, wParam, lParam);
     }
 
 private:
@@ -487,26 +507,14 @@ bool TApplication::IsKeyMessage(const MSG& msg) {
     if (!form || !form->HandleAllocated() || !::IsWindowEnabled(form->Handle())) return false;
     TShortCut shortCut = ShortCutFromKeyMessage(msg);
     if (!shortCut) return false;
-    try {
-        return form->IsShortCut(shortCut);
-    } catch (...) {
-        HandleException();
-        return true;
-    }
+    // A failed command has used its key up.
+    return CallAtBoundary(true, [&] { return form->IsShortCut(shortCut); });
 }
 
 void TApplication::HandleException() noexcept {
     // Whatever failed, a drag it began must not hold the pointer.
     if (HWND capture = ::GetCapture()) ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
-    try {
-        throw;
-    } catch (const EAbort&) {
-        return;
-    } catch (const std::exception& e) {
-        ShowException(e.what());
-    } catch (...) {
-        ShowException("Unknown error");
-    }
+    if (std::optional<std::string> message = CurrentExceptionMessage()) ShowException(*message);
 }
 
 void TApplication::ShowException(const std::string& message) {
@@ -530,12 +538,9 @@ int gPixelsPerInch = 96;
 void InitializeForms() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    if (LOBYTE(LOWORD(::GetVersion())) >= 6) {
-        using DpiAwareFn = BOOL(WINAPI*)();
-        if (auto aware = reinterpret_cast<DpiAwareFn>(
-                reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
-            aware();
-    }
+    BOOL(WINAPI * dpiAware)() = nullptr;
+    if (LOBYTE(LOWORD(::GetVersion())) >= 6 && FindFunction(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware", dpiAware))
+        dpiAware();
     WindowDC screen;
     gPixelsPerInch = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     RegisterComponentClass<TPanel>("TPanel");
@@ -558,18 +563,9 @@ int RunProgram(const std::function<int()>& block) noexcept {
     try {
         return block();
     } catch (...) {
-        if (gApplication) {
-            gApplication->HandleException();
-        } else {
-            try {
-                throw;
-            } catch (const EAbort&) {
-            } catch (const std::exception& e) {
-                ::MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
-            } catch (...) {
-                ::MessageBoxA(nullptr, "Unknown error", nullptr, MB_OK | MB_ICONERROR);
-            }
-        }
+        if (gApplication) gApplication->HandleException();
+        else if (std::optional<std::string> message = CurrentExceptionMessage())
+            ::MessageBoxA(nullptr, message->c_str(), nullptr, MB_OK | MB_ICONERROR);
         return 1;
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -12,89 +13,126 @@ namespace forms {
 
 // Live handles created through these owners.
 struct HandleCount {
-    long gdi = 0;   // fonts, brushes, pens, bitmaps, regions, memory DCs
-    long user = 0;  // windows, icons, cursors we created, menus
+    long gdi = 0;   // fonts, brushes, pens, bitmaps, regions, DCs, image lists
+    long user = 0;  // windows, icons, cursors, menus and hooks we created
 };
 HandleCount LiveHandles();
 
+enum class HandleGroup { Gdi, User };
+
 namespace detail {
-void CountGdi(long delta);
-void CountUser(long delta);
+void CountHandles(HandleGroup group, long delta);
 }  // namespace detail
 
-// A GDI object (font, brush, pen, bitmap, region) that we created.
-template <class H>
-class GdiObject {
+// The owner of one handle of a kind. The kind names the handle type, the
+// count it goes to and how it is freed; a kind with data (the window a DC
+// belongs to) travels with the handle.
+template <class Kind>
+class Owned {
 public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : FHandle(handle) {
-        if (FHandle) detail::CountGdi(1);
+    using Handle = typename Kind::Handle;
+
+    Owned() = default;
+    explicit Owned(Handle handle, Kind kind = {}) : FHandle(handle), FKind(kind) {
+        if (FHandle) detail::CountHandles(Kind::kGroup, 1);
     }
-    GdiObject(GdiObject&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    Owned(Owned&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)), FKind(other.FKind) {}
+    Owned& operator=(Owned&& other) noexcept {
         if (this != &other) {
             Reset();
             FHandle = std::exchange(other.FHandle, nullptr);
+            FKind = other.FKind;
         }
         return *this;
     }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { Reset(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() { Reset(); }
 
-    H Get() const { return FHandle; }
+    Handle Get() const { return FHandle; }
     explicit operator bool() const { return FHandle != nullptr; }
-    void Reset(H handle = nullptr) {
+    void Reset(Handle handle = nullptr) {
         if (FHandle) {
-            ::DeleteObject(FHandle);
-            detail::CountGdi(-1);
+            FKind.Free(FHandle);
+            detail::CountHandles(Kind::kGroup, -1);
         }
         FHandle = handle;
-        if (FHandle) detail::CountGdi(1);
+        if (FHandle) detail::CountHandles(Kind::kGroup, 1);
     }
     // Hands the handle over to someone who frees it (an image list, say).
-    H Release() {
-        if (FHandle) detail::CountGdi(-1);
+    Handle Release() {
+        if (FHandle) detail::CountHandles(Kind::kGroup, -1);
         return std::exchange(FHandle, nullptr);
     }
 
 private:
-    H FHandle = nullptr;
+    Handle FHandle = nullptr;
+    [[no_unique_address]] Kind FKind{};
 };
 
+// ---- Kinds
+
+// A kind freed by one system call.
+template <class H, auto Destroy, HandleGroup Group>
+struct DestroyedBy {
+    using Handle = H;
+    static constexpr HandleGroup kGroup = Group;
+    static void Free(H handle) { Destroy(handle); }
+};
+
+template <class H>
+using GdiObjectKind = DestroyedBy<H, ::DeleteObject, HandleGroup::Gdi>;
+using MemoryDCKind = DestroyedBy<HDC, ::DeleteDC, HandleGroup::Gdi>;
+// A common-controls image list holds bitmaps of its own: a GDI handle.
+using ImageListKind = DestroyedBy<HIMAGELIST, ::ImageList_Destroy, HandleGroup::Gdi>;
+using IconKind = DestroyedBy<HICON, ::DestroyIcon, HandleGroup::User>;
+using CursorKind = DestroyedBy<HCURSOR, ::DestroyCursor, HandleGroup::User>;
+using MenuKind = DestroyedBy<HMENU, ::DestroyMenu, HandleGroup::User>;
+using HookKind = DestroyedBy<HHOOK, ::UnhookWindowsHookEx, HandleGroup::User>;
+
+// A DC the system lends for a window; it goes back with that window.
+struct WindowDCKind {
+    using Handle = HDC;
+    static constexpr HandleGroup kGroup = HandleGroup::Gdi;
+    HWND window = nullptr;
+    void Free(HDC dc) const { ::ReleaseDC(window, dc); }
+};
+
+// ---- The owners
+
+// A GDI object (font, brush, pen, bitmap, region) that we created.
+template <class H>
+using GdiObject = Owned<GdiObjectKind<H>>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 
-// A memory device context, compatible with the given one (or the screen).
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatibleWith = nullptr);
-    MemoryDC(MemoryDC&& other) noexcept : FDC(std::exchange(other.FDC, nullptr)) {}
-    MemoryDC& operator=(MemoryDC&& other) noexcept;
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    ~MemoryDC();
-    HDC Get() const { return FDC; }
+using ImageListHandle = Owned<ImageListKind>;
+// An icon or cursor we created or loaded unshared (shared ones are never freed).
+using Icon = Owned<IconKind>;
+using Cursor = Owned<CursorKind>;
+// A menu not attached to a window (a window frees its own menu bar).
+using Menu = Owned<MenuKind>;
+using Hook = Owned<HookKind>;
 
-private:
-    HDC FDC = nullptr;
+// A memory device context, compatible with the given one (or the screen).
+class MemoryDC : public Owned<MemoryDCKind> {
+public:
+    explicit MemoryDC(HDC compatibleWith = nullptr) : Owned(::CreateCompatibleDC(compatibleWith)) {}
 };
 
-// The DC of a window (or of the screen for a null window), released on exit.
-class WindowDC {
+// The DC of a window's client area, or of the screen for a null window.
+class WindowDC : public Owned<WindowDCKind> {
 public:
-    explicit WindowDC(HWND window = nullptr);
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC();
-    HDC Get() const { return FDC; }
+    explicit WindowDC(HWND window = nullptr) : Owned(::GetDC(window), {window}) {}
+};
 
-private:
-    HWND FWindow;
-    HDC FDC;
+// The DC of a whole window, frame included.
+class NonClientDC : public Owned<WindowDCKind> {
+public:
+    explicit NonClientDC(HWND window) : Owned(::GetWindowDC(window), {window}) {}
 };
 
 // Selects an object into a DC and puts the previous one back on exit.
@@ -138,25 +176,6 @@ private:
     HWND FWindow;
     PAINTSTRUCT FPaint{};
     HDC FDC;
-};
-
-// An icon we created or loaded unshared.
-class Icon {
-public:
-    Icon() = default;
-    explicit Icon(HICON handle) : FHandle(handle) {
-        if (FHandle) detail::CountUser(1);
-    }
-    Icon(Icon&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    Icon& operator=(Icon&& other) noexcept;
-    Icon(const Icon&) = delete;
-    Icon& operator=(const Icon&) = delete;
-    ~Icon() { Reset(); }
-    HICON Get() const { return FHandle; }
-    void Reset();
-
-private:
-    HICON FHandle = nullptr;
 };
 
 }  // namespace forms

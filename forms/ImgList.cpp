@@ -62,29 +62,6 @@ struct StreamRef {
 
 }  // namespace
 
-// ---- ImageListHandle
-
-ImageListHandle::ImageListHandle(HIMAGELIST handle) : FHandle(handle) {
-    if (FHandle) detail::CountGdi(1);
-}
-
-ImageListHandle& ImageListHandle::operator=(ImageListHandle&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        FHandle = std::exchange(other.FHandle, nullptr);
-    }
-    return *this;
-}
-
-void ImageListHandle::Reset(HIMAGELIST handle) {
-    if (FHandle) {
-        ::ImageList_Destroy(FHandle);
-        detail::CountGdi(-1);
-    }
-    FHandle = handle;
-    if (FHandle) detail::CountGdi(1);
-}
-
 // ---- TChangeLink
 
 TChangeLink::~TChangeLink() {

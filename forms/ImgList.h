@@ -13,28 +13,9 @@
 
 #include "forms/Component.h"
 #include "forms/Graphics.h"
+#include "forms/Handles.h"
 
 namespace forms {
-
-// A common-controls image list we created. It holds bitmaps of its own, so
-// it is counted with the GDI handles.
-class ImageListHandle {
-public:
-    ImageListHandle() = default;
-    explicit ImageListHandle(HIMAGELIST handle);
-    ImageListHandle(ImageListHandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    ImageListHandle& operator=(ImageListHandle&& other) noexcept;
-    ImageListHandle(const ImageListHandle&) = delete;
-    ImageListHandle& operator=(const ImageListHandle&) = delete;
-    ~ImageListHandle() { Reset(); }
-
-    HIMAGELIST Get() const { return FHandle; }
-    explicit operator bool() const { return FHandle != nullptr; }
-    void Reset(HIMAGELIST handle = nullptr);
-
-private:
-    HIMAGELIST FHandle = nullptr;
-};
 
 class TCustomImageList;
 

@@ -1,5 +1,7 @@
 #include "forms/Window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <set>
 
@@ -10,9 +12,13 @@ namespace forms {
 
 namespace {
 constexpr char kSelfProperty[] = "QuorvaWindowObject";
-}
+constexpr UINT_PTR kSubclassId = 1;
+}  // namespace
 
-TWindow::~TWindow() { DestroyHandle(); }
+TWindow::~TWindow() {
+    if (FAttached) Detach();
+    else DestroyHandle();
+}
 
 TWindow* TWindow::FromHandle(HWND window) {
     if (!window) return nullptr;
@@ -34,13 +40,16 @@ void TWindow::RemoveMessageListener(const void* key) {
     std::erase_if(FListeners, [key](const auto& l) { return l.first == key; });
 }
 
-void TWindow::NotifyListeners(UINT message, WPARAM wParam, LPARAM lParam) {
+bool TWindow::NotifyListeners(TMessage& message) {
     // Copy: a listener may remove itself or others.
     auto listeners = FListeners;
     for (const auto& [key, listener] : listeners) {
         bool still = std::any_of(FListeners.begin(), FListeners.end(), [k = key](const auto& l) { return l.first == k; });
-        if (still) listener(message, wParam, lParam);
+        if (!still) continue;
+        listener(message);
+        if (message.handled) return true;
     }
+    return false;
 }
 
 void TWindow::CreateHandle(const CreateParams& p) {
@@ -69,42 +78,125 @@ void TWindow::DestroyHandle() {
     if (FHandle) ::DestroyWindow(FHandle);
 }
 
+void TWindow::Attach(HWND window) {
+    if (FHandle || !::IsWindow(window) || FromHandle(window))
+        throw EInvalidOperation("Cannot attach to a window that is bound already");
+    if (!::SetWindowSubclass(window, AttachedWndProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        throw EOutOfResources("Cannot attach to a window");
+    // FromHandle must find the object, or it could never detach itself.
+    if (!::SetPropA(window, kSelfProperty, this)) {
+        ::RemoveWindowSubclass(window, AttachedWndProc, kSubclassId);
+        throw EOutOfResources("Cannot attach to a window");
+    }
+    FHandle = window;
+    FAttached = true;
+}
+
+void TWindow::Detach() {
+    if (!FAttached) return;
+    ::RemoveWindowSubclass(FHandle, AttachedWndProc, kSubclassId);
+    ::RemovePropA(FHandle, kSelfProperty);
+    FHandle = nullptr;
+    FAttached = false;
+}
+
 LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultHandler(message, wParam, lParam);
+    switch (message) {
+        case WM_NCCALCSIZE:
+            // lParam points at the lone rectangle or at NCCALCSIZE_PARAMS,
+            // whose first member is that rectangle.
+            return WMNCCalcSize(wParam != 0, *reinterpret_cast<RECT*>(lParam));
+        case WM_NCPAINT: return WMNCPaint(reinterpret_cast<HRGN>(wParam));
+        case WM_SETFOCUS: return WMSetFocus(reinterpret_cast<HWND>(wParam));
+        case WM_KILLFOCUS: return WMKillFocus(reinterpret_cast<HWND>(wParam));
+        case WM_CAPTURECHANGED: return WMCaptureChanged(reinterpret_cast<HWND>(lParam));
+        case WM_MOUSELEAVE: return WMMouseLeave();
+        case WM_KEYDOWN: return WMKeyDown(wParam, lParam);
+        case WM_KEYUP: return WMKeyUp(wParam, lParam);
+        case WM_SETCURSOR: return WMSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case WM_TIMER: return WMTimer(wParam);
+        case WM_SYSCOLORCHANGE: return WMSysColorChange();
+        case WM_THEMECHANGED: return WMThemeChanged();
+        case WM_SETTINGCHANGE: return WMSettingChange(UINT(wParam), reinterpret_cast<const char*>(lParam));
+        default: return DefaultHandler(message, wParam, lParam);
+    }
 }
 
 LRESULT TWindow::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (FAttached) return ::DefSubclassProc(FHandle, message, wParam, lParam);
     return ::DefWindowProcA(FHandle, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TWindow::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TWindow::WMNCCalcSize(bool validRects, RECT& client) {
+    return DefaultHandler(WM_NCCALCSIZE, validRects, reinterpret_cast<LPARAM>(&client));
+}
+
+LRESULT TWindow::WMNCPaint(HRGN region) { return DefaultHandler(WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0); }
+
+LRESULT TWindow::WMSetFocus(HWND previous) {
+    return DefaultHandler(WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+}
+
+LRESULT TWindow::WMKillFocus(HWND next) { return DefaultHandler(WM_KILLFOCUS, reinterpret_cast<WPARAM>(next), 0); }
+
+LRESULT TWindow::WMCaptureChanged(HWND capture) {
+    return DefaultHandler(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(capture));
+}
+
+LRESULT TWindow::WMMouseLeave() { return DefaultHandler(WM_MOUSELEAVE, 0, 0); }
+
+LRESULT TWindow::WMKeyDown(WPARAM key, LPARAM keyData) { return DefaultHandler(WM_KEYDOWN, key, keyData); }
+
+LRESULT TWindow::WMKeyUp(WPARAM key, LPARAM keyData) { return DefaultHandler(WM_KEYUP, key, keyData); }
+
+bool TWindow::WMSetCursor(HWND window, UINT hitTest, UINT mouseMessage) {
+    return DefaultHandler(WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(hitTest, mouseMessage)) != 0;
+}
+
+LRESULT TWindow::WMTimer(UINT_PTR id) { return DefaultHandler(WM_TIMER, id, 0); }
+
+LRESULT TWindow::WMSysColorChange() { return DefaultHandler(WM_SYSCOLORCHANGE, 0, 0); }
+
+LRESULT TWindow::WMThemeChanged() { return DefaultHandler(WM_THEMECHANGED, 0, 0); }
+
+LRESULT TWindow::WMSettingChange(UINT flag, const char* section) {
+    return DefaultHandler(WM_SETTINGCHANGE, flag, reinterpret_cast<LPARAM>(section));
+}
+
+LRESULT TWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (!FListeners.empty()) {
+        TMessage m{message, wParam, lParam};
+        // A listener that fails has not claimed the message: the window
+        // still gets it.
+        if (CallAtBoundary(false, [&] { return NotifyListeners(m); })) return m.result;
+    }
+    return CallAtBoundary(LRESULT(0), [&] { return WndProc(message, wParam, lParam); });
+}
+
+LRESULT CALLBACK TWindow::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     TWindow* self = FromHandle(window);
     if (!self && message == WM_NCCREATE) {
         self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->FHandle = window;
         ::SetPropA(window, kSelfProperty, self);
-        detail::CountUser(1);
+        detail::CountHandles(HandleGroup::User, 1);
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
-    LRESULT result = 0;
-    // A listener's failure is reported, and the window still gets its message.
-    if (!self->FListeners.empty()) {
-        try {
-            self->NotifyListeners(message, wParam, lParam);
-        } catch (...) {
-            HandleCallbackException();
-        }
-    }
-    try {
-        result = self->WndProc(message, wParam, lParam);
-    } catch (...) {
-        HandleCallbackException();
-    }
+    LRESULT result = self->Receive(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::RemovePropA(window, kSelfProperty);
         self->FHandle = nullptr;
-        detail::CountUser(-1);
+        detail::CountHandles(HandleGroup::User, -1);
     }
+    return result;
+}
+
+LRESULT CALLBACK TWindow::AttachedWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) noexcept {
+    auto* object = reinterpret_cast<TWindow*>(self);
+    LRESULT result = object->Receive(message, wParam, lParam);
+    // An object freed by its own message has detached already.
+    if (message == WM_NCDESTROY && FromHandle(window) == object) object->Detach();
     return result;
 }
 

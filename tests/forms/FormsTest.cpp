@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "forms/ActnList.h"
 #include "forms/Dialogs.h"
@@ -11,6 +12,8 @@
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
 #include "forms/Forms.h"
+#include "forms/Helpers.h"
+#include "forms/Hooks.h"
 #include "forms/StdCtrls.h"
 #include "tests/common/TestSupport.h"
 
@@ -210,6 +213,33 @@ TEST(Reading, ControlsTakeTheirParentsFontAndColourUnlessTheyHaveTheirOwn) {
     ::SendMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label->Left() + 1, label->Top() + 1));
     ::SendMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(label->Left() + 1, label->Top() + 1));
     EXPECT_EQ(form.Clicks, 1);
+}
+
+// A control whose next font change fails, as a repaint might.
+class TTouchyControl : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    const char* ClassName() const override { return "TTouchyControl"; }
+    bool FailNext = false;
+
+protected:
+    void FontChanged() override {
+        TGraphicControl::FontChanged();
+        if (std::exchange(FailNext, false)) throw Exception("Cannot repaint");
+    }
+};
+
+TEST(Controls, AParentFontThatFailsToArriveLeavesTheControlFreeToChooseItsOwn) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {}));
+    auto* touchy = new TTouchyControl(&form);
+    touchy->SetParent(&form);
+    touchy->FailNext = true;
+    EXPECT_THROW(form.Font().SetName("Arial"), Exception);
+    touchy->Font().SetName("Tahoma");
+    EXPECT_FALSE(touchy->ParentFont());
+    form.Font().SetName("Courier New");
+    EXPECT_EQ(touchy->Font().Name(), "Tahoma");
 }
 
 // A client that follows a command's caption while it still shows the old one.
@@ -478,6 +508,40 @@ private:
     Failure& FFailure;
 };
 
+// Callbacks of each kind Windows calls, failing behind the boundary as
+// every callback of ours does.
+Failure* gTimerFailure = nullptr;  // a timer procedure has no data of its own
+
+void CALLBACK TimerFails(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+    ::KillTimer(nullptr, id);
+    CallAtBoundary([] { gTimerFailure->Fail(); });
+}
+
+BOOL CALLBACK EnumerationFails(HWND, LPARAM failure) noexcept {
+    return CallAtBoundary(FALSE, [&] {
+        reinterpret_cast<Failure*>(failure)->Fail();
+        return TRUE;
+    });
+}
+
+INT_PTR CALLBACK DialogFails(HWND dialog, UINT message, WPARAM, LPARAM failure) noexcept {
+    if (message != WM_INITDIALOG) return FALSE;
+    ::EndDialog(dialog, IDOK);  // once its loop starts, before it is shown
+    return CallAtBoundary(INT_PTR(TRUE), [&]() -> INT_PTR {
+        reinterpret_cast<Failure*>(failure)->Fail();
+        return TRUE;
+    });
+}
+
+HRESULT CALLBACK TaskDialogFails(HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR failure) noexcept {
+    if (notification != TDN_CREATED) return S_OK;
+    ::SendMessageA(dialog, TDM_CLICK_BUTTON, IDOK, 0);  // ends before it is shown
+    return CallAtBoundary(S_OK, [&] {
+        reinterpret_cast<Failure*>(failure)->Fail();
+        return S_OK;
+    });
+}
+
 // However an error leaves a handler, the application shows it once and the
 // program goes on: no capture is left, a paint gives its DC back.
 TEST(Errors, EachRouteShowsOneBoxAndTheProgramGoesOn) {
@@ -501,6 +565,10 @@ TEST(Errors, EachRouteShowsOneBoxAndTheProgramGoesOn) {
     failure.capture = panel->Handle();
 
     auto sendToPanel = [&] { ::SendMessageA(panel->Handle(), WM_APP, 0, 0); };
+    gTimerFailure = &failure;
+    using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+    TaskDialogIndirectFn taskDialog = nullptr;
+    ASSERT_TRUE(FindFunction(::GetModuleHandleA("comctl32.dll"), "TaskDialogIndirect", taskDialog));
     struct Case {
         const char* route;
         Failure::Kind kind;
@@ -525,6 +593,36 @@ TEST(Errors, EachRouteShowsOneBoxAndTheProgramGoesOn) {
          [&] {
              ::InvalidateRect(panel->Handle(), nullptr, TRUE);
              ::UpdateWindow(panel->Handle());
+         }},
+        {"hook procedure", Failure::Error, "Hooked", "Hooked.",
+         [&] {
+             TThreadHook hook(THookKind::CallWndProc, [&](int, WPARAM, LPARAM data) {
+                 if (reinterpret_cast<const CWPSTRUCT*>(data)->message == WM_APP + 1) failure.Fail();
+                 return false;
+             });
+             ::SendMessageA(panel->Handle(), WM_APP + 1, 0, 0);
+         }},
+        {"timer procedure", Failure::Error, "Late", "Late.",
+         [&] {
+             ::SetTimer(nullptr, 0, 1, TimerFails);
+             testsupport::PumpUntil([&] { return !failure.armed; });
+         }},
+        {"enumeration callback", Failure::Error, "Lost count", "Lost count.",
+         [&] { ::EnumThreadWindows(::GetCurrentThreadId(), EnumerationFails, reinterpret_cast<LPARAM>(&failure)); }},
+        {"dialog procedure", Failure::Error, "No dialog", "No dialog.",
+         [&] {
+             alignas(4) const WORD empty[] = {LOWORD(WS_POPUP), HIWORD(WS_POPUP), 0, 0, 0, 0, 0, 10, 10, 0, 0, 0};
+             ::DialogBoxIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(empty), form.Handle(), DialogFails,
+                                       reinterpret_cast<LPARAM>(&failure));
+         }},
+        {"task-dialog callback", Failure::Error, "No task", "No task.",
+         [&] {
+             TASKDIALOGCONFIG config{};
+             config.cbSize = sizeof config;
+             config.hwndParent = form.Handle();
+             config.pfCallback = TaskDialogFails;
+             config.lpCallbackData = reinterpret_cast<LONG_PTR>(&failure);
+             taskDialog(&config, nullptr, nullptr, nullptr);
          }},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,40 @@
+// Small helpers shared by every layer: functions looked up by name, the
+// visual-styles flag and a guard that restores a variable.
+#pragma once
+
+#include <windows.h>
+
+#include <type_traits>
+#include <utility>
+
+namespace forms {
+
+// Looks a function up by name in a loaded module (null: none) and gives it
+// the type the caller declares; false, with a null function, when either
+// is missing.
+template <class F>
+bool FindFunction(HMODULE module, const char* name, F& function) {
+    function = module ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+    return function != nullptr;
+}
+
+// The application is drawn with visual styles: uxtheme (loaded by name when
+// present) reports a theme active and in use by this program.
+bool VisualStylesActive();
+
+// Sets a variable for the length of a scope and puts its old value back on
+// exit, also when the scope is left by an exception.
+template <class T>
+class ScopedValue {
+public:
+    ScopedValue(T& variable, std::type_identity_t<T> value) : FVariable(variable), FSaved(std::exchange(variable, std::move(value))) {}
+    ScopedValue(const ScopedValue&) = delete;
+    ScopedValue& operator=(const ScopedValue&) = delete;
+    ~ScopedValue() { FVariable = std::move(FSaved); }
+
+private:
+    T& FVariable;
+    T FSaved;
+};
+
+}  // namespace forms
