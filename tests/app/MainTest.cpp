@@ -95,9 +95,9 @@ TEST_F(MainWindow, StartsIdleWithTheStoredLayout) {
     EXPECT_GT(form->lblElapsedTime->Width(), 0);
 }
 
-// Every property the stored description gives is written again, with the
-// value read, except those named; the description written reads into a
-// window that writes the same.
+// Every property the stored description gives is written again, except
+// those named (the values may be written in another form: a colour by its
+// number).
 void ExpectKept(const ObjectNode& stored, const ObjectNode& written, const std::vector<std::string>& dropped) {
     for (const Property& p : stored.properties) {
         if (std::find(dropped.begin(), dropped.end(), stored.name + "." + p.name) != dropped.end()) continue;
@@ -109,6 +109,7 @@ void ExpectKept(const ObjectNode& stored, const ObjectNode& written, const std::
     for (std::size_t i = 0; i < stored.children.size(); ++i) ExpectKept(stored.children[i], written.children[i], dropped);
 }
 
+// What the window writes reads into a window that writes the same.
 TEST_F(MainWindow, WritesWhatItWasReadFromAndReadsItBack) {
     const ObjectNode stored = LoadFormResource("TFRMMAIN");
     const ObjectNode written = testsupport::Rewritten(stored, *form);

@@ -378,6 +378,9 @@ const ObjectNode& Child(const ObjectNode& node, const std::string& name) {
     throw std::runtime_error("no " + name);
 }
 
+// Every stored setting of the manager, its bar and links and both kinds of
+// button, away from its default: written as given, and read back it writes
+// the same.
 TEST(BarManagerStreaming, SettingsAwayFromTheirDefaultsAreWrittenAsGivenAndReadBack) {
     MenuFont menu(13);
     auto list = [](std::vector<Value> values) { return Value::ListOf(std::move(values)); };
