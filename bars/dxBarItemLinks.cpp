@@ -5,8 +5,6 @@
 #include "bars/dxBarControl.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarToolbar.h"
-#include "forms/Exceptions.h"
-#include "forms/ResStrings.h"
 
 using namespace forms;
 
@@ -73,56 +71,38 @@ bool TdxBarItemLink::Shown() const { return FVisible && FItem && FItem->IsShown(
 
 void TdxBarItemLink::SetItemRect(const RECT& rect) { FItemRect = rect; }
 
-bool TdxBarItemLink::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "ItemName" || name == "Item") {
-        FItemName = value.kind == Value::Kind::String ? value.text : prop::Ident(value);
-        reader.AddReference(FItemName, [this](TComponent* c) {
+const PropertyTable& TdxBarItemLink::StoredProperties() const {
+    using L = TdxBarItemLink;
+    using P = Describe<L>;
+    // The item is found by name once every component exists.
+    auto readItem = [](L& link, const Value& v, TReader& reader) {
+        link.FItemName = v.kind == Value::Kind::String ? v.text : prop::Ident(v);
+        reader.AddReference(link.FItemName, [&link](TComponent* c) {
             auto* item = dynamic_cast<TdxBarItem*>(c);
             if (!item) prop::InvalidValue();
-            FLoadedItem = item;
+            link.FLoadedItem = item;
         });
-    } else if (name == "Visible") {
-        FVisible = prop::Bool(value);
-    } else if (name == "BeginGroup") {
-        FBeginGroup = prop::Bool(value);
-    } else if (name == "ButtonGroup") {
-        FButtonGroup = prop::Enum(value, kButtonGroupNames);
-    } else if (name == "Distributed") {
-        FDistributed = prop::Bool(value);
-    } else if (name == "MostRecentlyUsed") {
-        FMostRecentlyUsed = prop::Bool(value);
-    } else if (name == "Position") {
-        FPosition = prop::Int(value);
-    } else if (name == "UserCaption") {
-        FUserCaption = prop::String(value);
-    } else if (name == "UserDefine") {
-        FUserDefine = ReadSet(value, kUserDefineNames);
-    } else if (name == "UserPaintStyle") {
-        FUserPaintStyle = prop::Enum(value, kPaintStyleNames);
-    } else if (name == "UserWidth") {
-        FUserWidth = prop::Int(value);
-    } else if (name == "ViewLevels") {
-        FViewLevels = ReadSet(value, kViewLevelNames);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-void TdxBarItemLink::WriteProperties(TWriter& writer) const {
-    writer.Write("Visible", Value::Bool(FVisible));
-    if (FItem) writer.Write("ItemName", Value::Str(FItem->Name()));
-    if (FBeginGroup) writer.Write("BeginGroup", Value::Bool(true));
-    if (FButtonGroup != TdxBarButtonGroup::None) writer.Write("ButtonGroup", EnumValue(FButtonGroup, kButtonGroupNames));
-    if (!FDistributed) writer.Write("Distributed", Value::Bool(false));
-    if (!FMostRecentlyUsed) writer.Write("MostRecentlyUsed", Value::Bool(false));
-    if (FPosition != 0) writer.Write("Position", Value::Int(FPosition));
-    if (!FUserCaption.empty()) writer.Write("UserCaption", Value::Str(FUserCaption));
-    if (FUserDefine) writer.Write("UserDefine", SetValue(FUserDefine, kUserDefineNames));
-    if (FUserPaintStyle != TdxBarPaintStyle::Standard)
-        writer.Write("UserPaintStyle", EnumValue(FUserPaintStyle, kPaintStyleNames));
-    if (FUserWidth != 0) writer.Write("UserWidth", Value::Int(FUserWidth));
-    if (FViewLevels != ivlAll) writer.Write("ViewLevels", SetValue(FViewLevels, kViewLevelNames));
+    };
+    static const PropertyTable table(TPersistent::StoredProperties(), {
+        P::Field("Visible", kBool, &L::FVisible),
+        P::Custom("ItemName", readItem,
+                  [](const L& link) -> std::optional<Value> {
+                      if (!link.FItem) return std::nullopt;
+                      return Value::Str(link.FItem->Name());
+                  }),
+        P::Custom("Item", readItem),  // an older name, only read
+        P::Field("BeginGroup", kBool, &L::FBeginGroup, false),
+        P::Field("ButtonGroup", EnumKind(kButtonGroupNames), &L::FButtonGroup, TdxBarButtonGroup::None),
+        P::Field("Distributed", kBool, &L::FDistributed, true),
+        P::Field("MostRecentlyUsed", kBool, &L::FMostRecentlyUsed, true),
+        P::Field("Position", kInt, &L::FPosition, 0),
+        P::Field("UserCaption", kString, &L::FUserCaption, ""),
+        P::Field("UserDefine", SetKind(kUserDefineNames), &L::FUserDefine, 0u),
+        P::Field("UserPaintStyle", EnumKind(kPaintStyleNames), &L::FUserPaintStyle, TdxBarPaintStyle::Standard),
+        P::Field("UserWidth", kInt, &L::FUserWidth, 0),
+        P::Field("ViewLevels", SetKind(kViewLevelNames), &L::FViewLevels, ivlAll),
+    });
+    return table;
 }
 
 // ---- TdxBarItemLinks
@@ -205,18 +185,12 @@ void TdxBarItemLinks::Read(const Value& value, TReader& reader) {
     if (value.kind != Value::Kind::Collection) prop::InvalidValue();
     for (const auto& properties : value.items) {
         auto link = std::make_unique<TdxBarItemLink>(*this);
-        for (const Property& p : properties)
-            if (!link->ReadProperty(p.name, p.value, reader))
-                throw EReadError(Format(ResString("SUnknownProperty"), {p.name}));
+        ReadItemProperties(*link, properties, reader);
         FItems.push_back(std::move(link));
     }
     Changed();
 }
 
-Value TdxBarItemLinks::Write() const {
-    std::vector<std::vector<Property>> items;
-    for (const auto& link : FItems) items.push_back(forms::WriteProperties(*link));
-    return Value::CollectionOf(std::move(items));
-}
+Value TdxBarItemLinks::Write() const { return WriteCollection(FItems); }
 
 }  // namespace bars

@@ -58,8 +58,7 @@ public:
     void SetRowHeight(int height) { FRowHeight = height; }
     TdxBarItemControl* Control() const { return FControl; }
 
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 private:
     friend class TdxBarControl;

@@ -299,57 +299,25 @@ void TdxBarItem::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::Remove && component == FAction) SetAction(nullptr);
 }
 
-bool TdxBarItem::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "Action") {
-        reader.AddReference(prop::Ident(value), [this](TComponent* c) {
-            auto* action = dynamic_cast<TCustomAction*>(c);
-            if (!action) prop::InvalidValue();
-            SetAction(action);
-        });
-    } else if (name == "Align") {
-        SetAlign(prop::Enum(value, kItemAlignNames));
-    } else if (name == "Caption") {
-        SetCaption(prop::String(value));
-    } else if (name == "Category") {
-        SetCategory(prop::Int(value));
-    } else if (name == "Description") {
-        SetDescription(prop::String(value));
-    } else if (name == "Enabled") {
-        SetEnabled(prop::Bool(value));
-    } else if (name == "HelpContext") {
-        SetHelpContext(prop::Int(value));
-    } else if (name == "Hint") {
-        SetHint(prop::String(value));
-    } else if (name == "MergeKind") {
-        FMergeKind = prop::Enum(value, kMergeKindNames);
-    } else if (name == "MergeOrder") {
-        FMergeOrder = prop::Int(value);
-    } else if (name == "Visible") {
-        SetVisible(prop::Enum(value, kItemVisibleNames));
-    } else if (name == "OnClick") {
-        SetOnClick(reader.ResolveMethod(prop::Ident(value)));
-    } else if (name == "OnDestroy") {
-        OnDestroy = reader.ResolveMethod(prop::Ident(value));
-    } else {
-        return TdxBarComponent::ReadProperty(name, value, reader);
-    }
-    return true;
-}
-
-void TdxBarItem::WriteProperties(TWriter& writer) const {
-    if (FAction) writer.Write("Action", Value::Id(FAction->Name()));
-    if (FAlign != TdxBarItemAlign::Left) writer.Write("Align", EnumValue(FAlign, kItemAlignNames));
-    if (IsCaptionStored()) writer.Write("Caption", Value::Str(FCaption));
-    if (FCategory >= 0) writer.Write("Category", Value::Int(FCategory));
-    if (!FDescription.empty()) writer.Write("Description", Value::Str(FDescription));
-    if (IsEnabledStored()) writer.Write("Enabled", Value::Bool(false));
-    if (IsHelpContextStored()) writer.Write("HelpContext", Value::Int(FHelpContext));
-    if (IsHintStored()) writer.Write("Hint", Value::Str(FHint));
-    if (FMergeKind != TdxBarMergeKind::Add) writer.Write("MergeKind", EnumValue(FMergeKind, kMergeKindNames));
-    if (FMergeOrder != 0) writer.Write("MergeOrder", Value::Int(FMergeOrder));
-    if (IsVisibleStored()) writer.Write("Visible", EnumValue(FVisible, kItemVisibleNames));
-    if (IsOnClickStored()) writer.Write("OnClick", Value::Id(FOnClick.Name()));
-    if (OnDestroy) writer.Write("OnDestroy", Value::Id(OnDestroy.Name()));
+const PropertyTable& TdxBarItem::StoredProperties() const {
+    using I = TdxBarItem;
+    using P = Describe<I>;
+    static const PropertyTable table(TdxBarComponent::StoredProperties(), {
+        P::Property("Action", ReferenceKind<TCustomAction>(), &I::Action, &I::SetAction),
+        P::Property("Align", EnumKind(kItemAlignNames), &I::Align, &I::SetAlign, TdxBarItemAlign::Left),
+        P::Property("Caption", kString, &I::Caption, &I::SetCaption, &I::IsCaptionStored),
+        P::Property("Category", kInt, &I::Category, &I::SetCategory, -1),
+        P::Property("Description", kString, &I::Description, &I::SetDescription, ""),
+        P::Property("Enabled", kBool, &I::Enabled, &I::SetEnabled, &I::IsEnabledStored),
+        P::Property("HelpContext", kInt, &I::HelpContext, &I::SetHelpContext, &I::IsHelpContextStored),
+        P::Property("Hint", kString, &I::Hint, &I::SetHint, &I::IsHintStored),
+        P::Field("MergeKind", EnumKind(kMergeKindNames), &I::FMergeKind, TdxBarMergeKind::Add),
+        P::Field("MergeOrder", kInt, &I::FMergeOrder, 0),
+        P::Property("Visible", EnumKind(kItemVisibleNames), &I::Visible, &I::SetVisible, &I::IsVisibleStored),
+        P::Property("OnClick", kEvent, &I::OnClick, &I::SetOnClick, &I::IsOnClickStored),
+        P::Field("OnDestroy", kEvent, &I::OnDestroy),
+    });
+    return table;
 }
 
 // ---- TdxBarButton
@@ -418,54 +386,26 @@ bool TdxBarButton::IsImageIndexStored() const {
     return ActionImageIndex() >= 0 && !(ActionLink() && ActionLink()->IsImageIndexLinked());
 }
 
-bool TdxBarButton::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "AllowAllUp") {
-        SetAllowAllUp(prop::Bool(value));
-    } else if (name == "ButtonStyle") {
-        SetButtonStyle(prop::Enum(value, kButtonStyleNames));
-    } else if (name == "CloseSubMenuOnClick") {
-        FCloseSubMenuOnClick = prop::Bool(value);
-    } else if (name == "DropDownEnabled") {
-        SetDropDownEnabled(prop::Bool(value));
-    } else if (name == "GroupIndex") {
-        SetGroupIndex(prop::Int(value));
-    } else if (name == "Down") {
-        SetDown(prop::Bool(value));
-    } else if (name == "ImageIndex") {
-        SetImageIndex(prop::Int(value));
-    } else if (name == "LargeImageIndex") {
-        SetLargeImageIndex(prop::Int(value));
-    } else if (name == "Lowered") {
-        FLowered = prop::Bool(value);
-    } else if (name == "PaintStyle") {
-        SetPaintStyle(prop::Enum(value, kPaintStyleNames));
-    } else if (name == "ShortCut") {
-        int shortCut = prop::Int(value);
-        if (shortCut < 0 || shortCut > 0xFFFF) prop::InvalidValue();
-        SetShortCut(TShortCut(shortCut));
-    } else if (name == "UnclickAfterDoing") {
-        SetUnclickAfterDoing(prop::Bool(value));
-    } else {
-        return TdxBarItem::ReadProperty(name, value, reader);
-    }
-    return true;
-}
-
-void TdxBarButton::WriteProperties(TWriter& writer) const {
-    TdxBarItem::WriteProperties(writer);
-    if (FAllowAllUp) writer.Write("AllowAllUp", Value::Bool(true));
-    if (FButtonStyle != TdxBarButtonStyle::Default)
-        writer.Write("ButtonStyle", EnumValue(FButtonStyle, kButtonStyleNames));
-    if (!FCloseSubMenuOnClick) writer.Write("CloseSubMenuOnClick", Value::Bool(false));
-    if (!FDropDownEnabled) writer.Write("DropDownEnabled", Value::Bool(false));
-    if (FGroupIndex != 0) writer.Write("GroupIndex", Value::Int(FGroupIndex));
-    if (IsDownStored()) writer.Write("Down", Value::Bool(true));
-    if (IsImageIndexStored()) writer.Write("ImageIndex", Value::Int(FImageIndex));
-    if (FLargeImageIndex >= 0) writer.Write("LargeImageIndex", Value::Int(FLargeImageIndex));
-    if (FLowered) writer.Write("Lowered", Value::Bool(true));
-    if (FPaintStyle != TdxBarPaintStyle::Standard) writer.Write("PaintStyle", EnumValue(FPaintStyle, kPaintStyleNames));
-    if (IsShortCutStored()) writer.Write("ShortCut", Value::Int(ShortCut()));
-    if (!FUnclickAfterDoing) writer.Write("UnclickAfterDoing", Value::Bool(false));
+const PropertyTable& TdxBarButton::StoredProperties() const {
+    using B = TdxBarButton;
+    using P = Describe<B>;
+    static const PropertyTable table(TdxBarItem::StoredProperties(), {
+        P::Property("AllowAllUp", kBool, &B::AllowAllUp, &B::SetAllowAllUp, false),
+        P::Property("ButtonStyle", EnumKind(kButtonStyleNames), &B::ButtonStyle, &B::SetButtonStyle,
+                    TdxBarButtonStyle::Default),
+        P::Field("CloseSubMenuOnClick", kBool, &B::FCloseSubMenuOnClick, true),
+        P::Property("DropDownEnabled", kBool, &B::DropDownEnabled, &B::SetDropDownEnabled, true),
+        P::Property("GroupIndex", kInt, &B::GroupIndex, &B::SetGroupIndex, 0),
+        P::Property("Down", kBool, &B::Down, &B::SetDown, &B::IsDownStored),
+        P::Property("ImageIndex", kInt, &B::ImageIndex, &B::SetImageIndex, &B::IsImageIndexStored),
+        P::Property("LargeImageIndex", kInt, &B::LargeImageIndex, &B::SetLargeImageIndex, -1),
+        P::Field("Lowered", kBool, &B::FLowered, false),
+        P::Property("PaintStyle", EnumKind(kPaintStyleNames), &B::PaintStyle, &B::SetPaintStyle,
+                    TdxBarPaintStyle::Standard),
+        P::Property("ShortCut", kShortCut, &B::ShortCut, &B::SetShortCut, &B::IsShortCutStored),
+        P::Property("UnclickAfterDoing", kBool, &B::UnclickAfterDoing, &B::SetUnclickAfterDoing, true),
+    });
+    return table;
 }
 
 // ---- TdxBarLargeButton
@@ -547,45 +487,26 @@ void TdxBarLargeButton::NotifyWidth() {
     });
 }
 
-bool TdxBarLargeButton::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "AutoGrayScale") {
-        SetAutoGrayScale(prop::Bool(value));
-    } else if (name == "GlyphLayout") {
-        SetGlyphLayout(prop::Enum(value, kGlyphLayoutNames));
-    } else if (name == "Height") {
-        SetHeight(prop::Int(value));
-    } else if (name == "HotImageIndex") {
-        SetHotImageIndex(prop::Int(value));
-    } else if (name == "ShowCaption") {
-        SetShowCaption(prop::Bool(value));
-    } else if (name == "SyncImageIndex") {
-        SetSyncImageIndex(prop::Bool(value));
-    } else if (name == "Width") {
-        SetWidth(prop::Int(value));
-    } else {
-        return TdxBarButton::ReadProperty(name, value, reader);
-    }
-    return true;
-}
-
-void TdxBarLargeButton::WriteProperties(TWriter& writer) const {
-    // The large index first, so that reading it back seeds ImageIndex
-    // before a stored one of its own (written only without synchronisation).
-    TWriter inherited;
-    TdxBarButton::WriteProperties(inherited);
-    for (const Property& p : inherited.Properties()) {
-        if (p.name == "ImageIndex" || p.name == "LargeImageIndex") continue;
-        writer.Write(p.name, p.value);
-    }
-    if (IsImageIndexStored()) writer.Write("LargeImageIndex", Value::Int(FLargeImageIndex));
-    if (!FSyncImageIndex) writer.Write("SyncImageIndex", Value::Bool(false));
-    if (!FSyncImageIndex && FImageIndex >= 0) writer.Write("ImageIndex", Value::Int(FImageIndex));
-    if (!FAutoGrayScale) writer.Write("AutoGrayScale", Value::Bool(false));
-    if (FGlyphLayout != TdxBarGlyphLayout::Top) writer.Write("GlyphLayout", EnumValue(FGlyphLayout, kGlyphLayoutNames));
-    if (FHeight != 0) writer.Write("Height", Value::Int(FHeight));
-    if (FHotImageIndex >= 0) writer.Write("HotImageIndex", Value::Int(FHotImageIndex));
-    if (!FShowCaption) writer.Write("ShowCaption", Value::Bool(false));
-    if (FWidth != 0) writer.Write("Width", Value::Int(FWidth));
+const PropertyTable& TdxBarLargeButton::StoredProperties() const {
+    using L = TdxBarLargeButton;
+    using P = Describe<L>;
+    static const PropertyTable table(TdxBarButton::StoredProperties(), {
+        // The large index first, so that reading it back seeds ImageIndex
+        // before a stored one of its own (written only without
+        // synchronisation).
+        P::Property("LargeImageIndex", kInt, &L::LargeImageIndex, &L::SetLargeImageIndex, &L::IsImageIndexStored),
+        P::Property("SyncImageIndex", kBool, &L::SyncImageIndex, &L::SetSyncImageIndex, true),
+        P::Property("ImageIndex", kInt, &L::ImageIndex, &L::SetImageIndex,
+                    [](const L& b) { return !b.FSyncImageIndex && b.FImageIndex >= 0; }),
+        P::Property("AutoGrayScale", kBool, &L::AutoGrayScale, &L::SetAutoGrayScale, true),
+        P::Property("GlyphLayout", EnumKind(kGlyphLayoutNames), &L::GlyphLayout, &L::SetGlyphLayout,
+                    TdxBarGlyphLayout::Top),
+        P::Property("Height", kInt, &L::Height, &L::SetHeight, 0),
+        P::Property("HotImageIndex", kInt, &L::HotImageIndex, &L::SetHotImageIndex, -1),
+        P::Property("ShowCaption", kBool, &L::ShowCaption, &L::SetShowCaption, true),
+        P::Property("Width", kInt, &L::Width, &L::SetWidth, 0),
+    });
+    return table;
 }
 
 }  // namespace bars

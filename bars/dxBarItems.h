@@ -127,10 +127,9 @@ public:
     virtual void RunClick();
     virtual void InvokeCommand();
 
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 protected:
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
     void Loaded() override;
     void Notification(forms::TComponent* component, forms::TOperation operation) override;
 
@@ -218,10 +217,9 @@ public:
 
     void PerformClick() override;
     std::string NewItemCaption() const override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 protected:
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
     bool IsDownStored() const;
     bool IsImageIndexStored() const;
 
@@ -268,10 +266,7 @@ public:
     bool ImagePresent() const override { return FLargeImageIndex >= 0; }
     void NotifyLargeGlyph() override;
     void NotifyWidth() override;
-    void WriteProperties(forms::TWriter& writer) const override;
-
-protected:
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 private:
     void SyncImage();

@@ -53,16 +53,6 @@ bool GetNonClientMetrics(NONCLIENTMETRICSA& metrics) {
 
 // ---- TdxBarImageOptions
 
-namespace {
-const std::pair<const char*, TdxBarImageSlot> kSlotNames[] = {
-    {"Images", TdxBarImageSlot::Images},
-    {"LargeImages", TdxBarImageSlot::LargeImages},
-    {"HotImages", TdxBarImageSlot::HotImages},
-    {"DisabledImages", TdxBarImageSlot::DisabledImages},
-    {"DisabledLargeImages", TdxBarImageSlot::DisabledLargeImages},
-};
-}  // namespace
-
 TdxBarImageOptions::TdxBarImageOptions(TdxBarManager& manager) : FManager(manager) {
     for (Slot& slot : FSlots) slot.link.OnChange = [this, &slot] { FManager.ImageListChanged(slot.list); };
 }
@@ -92,8 +82,8 @@ void TdxBarImageOptions::SetList(TdxBarImageSlot which, TCustomImageList* list) 
 }
 
 void TdxBarImageOptions::ListRemoved(TComponent* list) {
-    for (const auto& [name, which] : kSlotNames)
-        if (FSlots[Index(which)].list == list) SetList(which, nullptr);
+    for (std::size_t i = 0; i < FSlots.size(); ++i)
+        if (FSlots[i].list == list) SetList(static_cast<TdxBarImageSlot>(i), nullptr);
 }
 
 void TdxBarImageOptions::SetLargeIcons(bool large) {
@@ -114,43 +104,33 @@ void TdxBarImageOptions::SetUseLargeImagesForLargeIcons(bool use) {
     FManager.RepaintBars();
 }
 
-bool TdxBarImageOptions::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    for (const auto& [slotName, which] : kSlotNames) {
-        if (name != slotName) continue;
-        if (value.kind == Value::Kind::Nil) {
-            SetList(which, nullptr);
-        } else {
-            reader.AddReference(prop::Ident(value), [this, which = which](TComponent* c) {
-                auto* list = dynamic_cast<TCustomImageList*>(c);
-                if (!list) prop::InvalidValue();
-                SetList(which, list);
-            });
-        }
-        return true;
-    }
-    if (name == "CacheGlyphs") SetCacheGlyphs(prop::Bool(value));
-    else if (name == "ImageListBkColor") SetImageListBkColor(prop::Color(value));
-    else if (name == "LargeIcons") SetLargeIcons(prop::Bool(value));
-    else if (name == "MakeDisabledImagesFaded") SetMakeDisabledImagesFaded(prop::Bool(value));
-    else if (name == "SmoothGlyphs") SetSmoothGlyphs(prop::Bool(value));
-    else if (name == "StretchGlyphs") SetStretchGlyphs(prop::Bool(value));
-    else if (name == "UseLargeImagesForLargeIcons") SetUseLargeImagesForLargeIcons(prop::Bool(value));
-    else if (name == "UseLeftBottomPixelAsTransparent") SetUseLeftBottomPixelAsTransparent(prop::Bool(value));
-    else return TPersistent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TdxBarImageOptions::WriteProperties(TWriter& writer) const {
-    if (!FCacheGlyphs) writer.Write("CacheGlyphs", Value::Bool(false));
-    for (const auto& [name, which] : kSlotNames)
-        if (const TCustomImageList* list = FSlots[Index(which)].list) writer.Write(name, Value::Id(list->Name()));
-    if (FImageListBkColor != 0xFF00FF) writer.Write("ImageListBkColor", ColorValue(FImageListBkColor));
-    if (FLargeIcons) writer.Write("LargeIcons", Value::Bool(true));
-    if (FMakeDisabledImagesFaded) writer.Write("MakeDisabledImagesFaded", Value::Bool(true));
-    if (FSmoothGlyphs) writer.Write("SmoothGlyphs", Value::Bool(true));
-    if (!FStretchGlyphs) writer.Write("StretchGlyphs", Value::Bool(false));
-    if (FUseLargeImagesForLargeIcons) writer.Write("UseLargeImagesForLargeIcons", Value::Bool(true));
-    if (!FUseLeftBottomPixelAsTransparent) writer.Write("UseLeftBottomPixelAsTransparent", Value::Bool(false));
+const PropertyTable& TdxBarImageOptions::StoredProperties() const {
+    using O = TdxBarImageOptions;
+    using P = Describe<O>;
+    auto slot = [](const char* name, TdxBarImageSlot which) {
+        return P::Property(
+            name, ReferenceKind<TCustomImageList>(), [which](const O& o) { return o.List(which); },
+            [which](O& o, TCustomImageList* list) { o.SetList(which, list); });
+    };
+    static const PropertyTable table(TPersistent::StoredProperties(), {
+        P::Property("CacheGlyphs", kBool, &O::CacheGlyphs, &O::SetCacheGlyphs, true),
+        slot("Images", TdxBarImageSlot::Images),
+        slot("LargeImages", TdxBarImageSlot::LargeImages),
+        slot("HotImages", TdxBarImageSlot::HotImages),
+        slot("DisabledImages", TdxBarImageSlot::DisabledImages),
+        slot("DisabledLargeImages", TdxBarImageSlot::DisabledLargeImages),
+        P::Property("ImageListBkColor", kColor, &O::ImageListBkColor, &O::SetImageListBkColor, 0xFF00FF),
+        P::Property("LargeIcons", kBool, &O::LargeIcons, &O::SetLargeIcons, false),
+        P::Property("MakeDisabledImagesFaded", kBool, &O::MakeDisabledImagesFaded, &O::SetMakeDisabledImagesFaded,
+                    false),
+        P::Property("SmoothGlyphs", kBool, &O::SmoothGlyphs, &O::SetSmoothGlyphs, false),
+        P::Property("StretchGlyphs", kBool, &O::StretchGlyphs, &O::SetStretchGlyphs, true),
+        P::Property("UseLargeImagesForLargeIcons", kBool, &O::UseLargeImagesForLargeIcons,
+                    &O::SetUseLargeImagesForLargeIcons, false),
+        P::Property("UseLeftBottomPixelAsTransparent", kBool, &O::UseLeftBottomPixelAsTransparent,
+                    &O::SetUseLeftBottomPixelAsTransparent, true),
+    });
+    return table;
 }
 
 // ---- TdxBarManagerCategories
@@ -237,25 +217,22 @@ void TdxBarManagerCategories::EnsureOne() {
     if (FNames.empty()) Add(ResString("dxSBAR_DEFAULTCATEGORYNAME"));
 }
 
-bool TdxBarManagerCategories::ReadProperty(std::string_view name, const Value& value) {
-    if (name != "Strings" && name != "ItemsVisibles" && name != "Visibles") return false;
-    if (value.kind != Value::Kind::List) prop::InvalidValue();
-    if (name == "Strings") {
-        std::vector<std::string> names;
-        for (const Value& v : value.list) names.push_back(prop::String(v));
-        FNames.clear();
-        FVisibles.clear();
-        FItemsVisibles.clear();
-        for (std::string& n : names) Add(std::move(n));
-        EnsureOne();
-    } else if (name == "ItemsVisibles") {
-        FLoadedItemsVisibles.clear();
-        for (const Value& v : value.list) FLoadedItemsVisibles.push_back(prop::Int(v));
-    } else {
-        FLoadedVisibles.clear();
-        for (const Value& v : value.list) FLoadedVisibles.push_back(prop::Bool(v));
-    }
-    return true;
+const PropertyTable& TdxBarManagerCategories::StoredProperties() const {
+    using C = TdxBarManagerCategories;
+    using P = Describe<C>;
+    static const PropertyTable table(TPersistent::StoredProperties(), {
+        P::Property("Strings", ListKind<StringKind>{kString}, &C::FNames,
+                    [](C& c, std::vector<std::string> names) {
+                        c.FNames.clear();
+                        c.FVisibles.clear();
+                        c.FItemsVisibles.clear();
+                        for (std::string& name : names) c.Add(std::move(name));
+                        c.EnsureOne();
+                    }),
+        P::Property("ItemsVisibles", ListKind<IntKind>{kInt}, &C::FItemsVisibles, &C::FLoadedItemsVisibles),
+        P::Property("Visibles", ListKind<BoolKind>{kBool}, &C::FVisibles, &C::FLoadedVisibles),
+    });
+    return table;
 }
 
 void TdxBarManagerCategories::ApplyLoaded() {
@@ -264,18 +241,6 @@ void TdxBarManagerCategories::ApplyLoaded() {
         FItemsVisibles[i] = FLoadedItemsVisibles[i];
     FLoadedVisibles.clear();
     FLoadedItemsVisibles.clear();
-}
-
-void TdxBarManagerCategories::WriteProperties(TWriter& writer) const {
-    std::vector<Value> names, itemsVisibles, visibles;
-    for (std::size_t i = 0; i < FNames.size(); ++i) {
-        names.push_back(Value::Str(FNames[i]));
-        itemsVisibles.push_back(Value::Int(FItemsVisibles[i]));
-        visibles.push_back(Value::Bool(FVisibles[i]));
-    }
-    writer.Write("Strings", Value::ListOf(std::move(names)));
-    writer.Write("ItemsVisibles", Value::ListOf(std::move(itemsVisibles)));
-    writer.Write("Visibles", Value::ListOf(std::move(visibles)));
 }
 
 // ---- TdxBarManager
@@ -289,20 +254,6 @@ TComponent* CheckedOwner(TComponent* owner) {
     return owner;
 }
 
-void WriteFont(TWriter& writer, const TFont& font) {
-    writer.Write("Font.Charset", font.Charset() == DEFAULT_CHARSET ? Value::Id("DEFAULT_CHARSET")
-                                                                   : Value::Int(font.Charset()));
-    writer.Write("Font.Color", ColorValue(font.Color()));
-    writer.Write("Font.Height", Value::Int(font.Height()));
-    writer.Write("Font.Name", Value::Str(font.Name()));
-    std::vector<std::string> style;
-    if (HasStyle(font.Style(), TFontStyle::Bold)) style.push_back("fsBold");
-    if (HasStyle(font.Style(), TFontStyle::Italic)) style.push_back("fsItalic");
-    if (HasStyle(font.Style(), TFontStyle::Underline)) style.push_back("fsUnderline");
-    if (HasStyle(font.Style(), TFontStyle::StrikeOut)) style.push_back("fsStrikeOut");
-    writer.Write("Font.Style", Value::SetOf(std::move(style)));
-}
-
 }  // namespace
 
 TdxBarManager::TdxBarManager(TComponent* owner)
@@ -313,11 +264,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
       FImageOptions(*this) {
     // Made here, once every setting the docks read has its value.
     FBars = std::make_unique<TdxBars>(*this);
-    FFont.OnChange = [this] {
-        // A font the manager did not set itself is the user's choice.
-        if (!FSettingFont) FUseSystemFont = false;
-        FontChanged();
-    };
+    FFont.OnChange = [this] { FontChanged(); };
     SetUseSystemFont(true);
     // Items the form made before its manager join it now.
     for (TComponent* c : Owner()->Components())
@@ -382,28 +329,29 @@ void TdxBarManager::RecreatePainter() {
 }
 
 void TdxBarManager::SetUseSystemFont(bool use) {
-    FUseSystemFont = use;
+    FFont.SetFollowing(use);
     if (use) UpdateFont();
 }
 
 void TdxBarManager::UpdateFont() {
     NONCLIENTMETRICSA metrics;
     if (!GetNonClientMetrics(metrics)) return;
-    ScopedValue setting(FSettingFont, true);
-    if (FUseSystemFont) FFont.AssignLogFont(metrics.lfMenuFont);
-    else if (FScaled) FFont.SetHeight(metrics.lfMenuFont.lfHeight);
+    FFont.FromSource([&](TFont& font) {
+        if (FFont.Following()) font.AssignLogFont(metrics.lfMenuFont);
+        else if (FScaled) font.SetHeight(metrics.lfMenuFont.lfHeight);
+    });
 }
 
 void TdxBarManager::FontChanged() {
     LOGFONTA iconTitle{};
-    FEditFont.Assign(FFont);
+    FEditFont.Assign(Font());
     if (::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof iconTitle, &iconTitle, 0))
         FEditFont.SetHeight(AtLeast(iconTitle.lfHeight, 11));
     NONCLIENTMETRICSA metrics;
     if (GetNonClientMetrics(metrics)) FBarCaptionFont.AssignLogFont(metrics.lfMenuFont);
-    if (!FUseSystemFont) {
-        FBarCaptionFont.SetName(FFont.Name());
-        FBarCaptionFont.SetHeight(AtLeast(FFont.Height(), 11));
+    if (!UseSystemFont()) {
+        FBarCaptionFont.SetName(Font().Name());
+        FBarCaptionFont.SetHeight(AtLeast(Font().Height(), 11));
     }
     for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->AssignManagerFont();
     RefreshDocks();
@@ -524,100 +472,58 @@ void TdxBarManager::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::Remove && FImageOptions.Uses(component)) FImageOptions.ListRemoved(component);
 }
 
-TPersistent* TdxBarManager::SubObject(std::string_view name) {
-    if (name == "ImageOptions") return &FImageOptions;
-    return TComponent::SubObject(name);
-}
-
 bool TdxBarManager::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    auto flag = [&](bool& field) {
-        field = prop::Bool(value);
-        return true;
-    };
-    auto number = [&](int& field) {
-        field = prop::Int(value);
-        return true;
-    };
-    if (name.starts_with("Font.")) return ReadFontProperty(FFont, name.substr(5), value);
-    if (name.starts_with("Categories.")) return FCategories.ReadProperty(name.substr(11), value);
-    if (name.find('.') == std::string_view::npos && FImageOptions.ReadProperty(name, value, reader)) return true;
-    if (name == "Style") SetStyle(prop::Enum(value, kManagerStyleNames));
-    else if (name == "UseSystemFont") SetUseSystemFont(prop::Bool(value));
-    else if (name == "Scaled") return flag(FScaled);
-    else if (name == "ShowHint") return flag(FShowHint);
-    else if (name == "ShowHintForDisabledItems") return flag(FShowHintForDisabledItems);
-    else if (name == "ShowShortCutInHint") return flag(FShowShortCutInHint);
-    else if (name == "UseF10ForMenu") return flag(FUseF10ForMenu);
-    else if (name == "CanCustomize") return flag(FCanCustomize);
-    else if (name == "AllowCallFromAnotherForm") return flag(FAllowCallFromAnotherForm);
-    else if (name == "HideFloatingBarsWhenInactive") return flag(FHideFloatingBarsWhenInactive);
-    else if (name == "MenusShowRecentItemsFirst") return flag(FMenusShowRecentItemsFirst);
-    else if (name == "ShowFullMenusAfterDelay") return flag(FShowFullMenusAfterDelay);
-    else if (name == "StoreInIniFile") return flag(FStoreInIniFile);
-    else if (name == "StoreInRegistry") return flag(FStoreInRegistry);
-    else if (name == "ButtonArrowWidth") return number(FButtonArrowWidth);
-    else if (name == "LargeButtonArrowWidth") return number(FLargeButtonArrowWidth);
-    else if (name == "WaitForDockingTime") return number(FWaitForDockingTime);
-    else if (name == "MostRecentItemsPercents") return number(FMostRecentItemsPercents);
-    else if (name == "AutoDockColor") SetAutoDockColor(prop::Bool(value));
-    else if (name == "DockColor") SetDockColor(prop::Color(value));
-    else if (name == "SunkenBorder") SetSunkenBorder(prop::Bool(value));
-    else if (name == "AutoAlignBars") SetAutoAlignBars(prop::Bool(value));
-    else if (name == "NotDocking") FNotDocking = ReadSet(value, kDockingStyleSetNames);
-    else if (name == "Bars") FBars->Read(value, reader);
-    else if (name == "DockControlHeights") {
-        if (value.kind != Value::Kind::List || value.list.size() != 4) prop::InvalidValue();
-        std::array<int, 4> sizes{};
-        for (std::size_t i = 0; i < sizes.size(); ++i) sizes[i] = prop::Int(value.list[i]);
-        SetDockControlHeights(sizes);
-    } else {
-        return TComponent::ReadProperty(name, value, reader);
-    }
-    return true;
+    if (TComponent::ReadProperty(name, value, reader)) return true;
+    return name.find('.') == std::string_view::npos && FImageOptions.ReadProperty(name, value, reader);
 }
 
-void TdxBarManager::WriteProperties(TWriter& writer) const {
-    // Font before UseSystemFont: reading the flag back replaces the font.
-    WriteFont(writer, FFont);
-    {
-        TWriter categories;
-        FCategories.WriteProperties(categories);
-        for (const Property& p : categories.Properties()) writer.Write("Categories." + p.name, p.value);
-    }
-    writer.WriteObject("ImageOptions", FImageOptions);
-    if (FStyle != TdxBarManagerStyle::Enhanced) writer.Write("Style", EnumValue(FStyle, kManagerStyleNames));
-    if (!FScaled) writer.Write("Scaled", Value::Bool(false));
-    writer.Write("UseSystemFont", Value::Bool(FUseSystemFont));
-    auto flag = [&](const char* name, bool value, bool byDefault) {
-        if (value != byDefault) writer.Write(name, Value::Bool(value));
-    };
-    auto number = [&](const char* name, int value, int byDefault) {
-        if (value != byDefault) writer.Write(name, Value::Int(value));
-    };
-    flag("ShowHint", FShowHint, true);
-    flag("ShowHintForDisabledItems", FShowHintForDisabledItems, true);
-    flag("ShowShortCutInHint", FShowShortCutInHint, false);
-    flag("UseF10ForMenu", FUseF10ForMenu, true);
-    flag("CanCustomize", FCanCustomize, true);
-    flag("AllowCallFromAnotherForm", FAllowCallFromAnotherForm, false);
-    flag("HideFloatingBarsWhenInactive", FHideFloatingBarsWhenInactive, true);
-    flag("AutoDockColor", FAutoDockColor, true);
-    if (FDockColor != clBtnFace) writer.Write("DockColor", ColorValue(FDockColor));
-    flag("SunkenBorder", FSunkenBorder, false);
-    flag("AutoAlignBars", FAutoAlignBars, false);
-    number("ButtonArrowWidth", FButtonArrowWidth, 11);
-    number("LargeButtonArrowWidth", FLargeButtonArrowWidth, 13);
-    number("WaitForDockingTime", FWaitForDockingTime, 21);
-    number("MostRecentItemsPercents", FMostRecentItemsPercents, 95);
-    flag("MenusShowRecentItemsFirst", FMenusShowRecentItemsFirst, true);
-    flag("ShowFullMenusAfterDelay", FShowFullMenusAfterDelay, true);
-    flag("StoreInIniFile", FStoreInIniFile, false);
-    flag("StoreInRegistry", FStoreInRegistry, false);
-    if (FNotDocking) writer.Write("NotDocking", SetValue(FNotDocking, kDockingStyleSetNames));
-    writer.Write("Bars", FBars->Write());
-    std::vector<Value> sizes;
-    for (int size : DockControlHeights()) sizes.push_back(Value::Int(size));
-    writer.Write("DockControlHeights", Value::ListOf(std::move(sizes)));
+const PropertyTable& TdxBarManager::StoredProperties() const {
+    using M = TdxBarManager;
+    using P = Describe<M>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        // Font before UseSystemFont: reading the flag back replaces the font.
+        P::Object("Font", [](auto& m) -> auto& { return m.Font(); }),
+        P::Object("Categories", &M::FCategories),
+        P::Object("ImageOptions", &M::FImageOptions),
+        P::Property("Style", EnumKind(kManagerStyleNames), &M::Style, &M::SetStyle, TdxBarManagerStyle::Enhanced),
+        P::Property("Scaled", kBool, &M::Scaled, &M::SetScaled, true),
+        P::Property("UseSystemFont", kBool, &M::UseSystemFont, &M::SetUseSystemFont),
+        P::Field("ShowHint", kBool, &M::FShowHint, true),
+        P::Field("ShowHintForDisabledItems", kBool, &M::FShowHintForDisabledItems, true),
+        P::Field("ShowShortCutInHint", kBool, &M::FShowShortCutInHint, false),
+        P::Field("UseF10ForMenu", kBool, &M::FUseF10ForMenu, true),
+        P::Field("CanCustomize", kBool, &M::FCanCustomize, true),
+        P::Field("AllowCallFromAnotherForm", kBool, &M::FAllowCallFromAnotherForm, false),
+        P::Field("HideFloatingBarsWhenInactive", kBool, &M::FHideFloatingBarsWhenInactive, true),
+        P::Property("AutoDockColor", kBool, &M::AutoDockColor, &M::SetAutoDockColor, true),
+        P::Property("DockColor", kColor, &M::DockColor, &M::SetDockColor, clBtnFace),
+        P::Property("SunkenBorder", kBool, &M::SunkenBorder, &M::SetSunkenBorder, false),
+        P::Property("AutoAlignBars", kBool, &M::AutoAlignBars, &M::SetAutoAlignBars, false),
+        P::Field("ButtonArrowWidth", kInt, &M::FButtonArrowWidth, 11),
+        P::Field("LargeButtonArrowWidth", kInt, &M::FLargeButtonArrowWidth, 13),
+        P::Field("WaitForDockingTime", kInt, &M::FWaitForDockingTime, 21),
+        P::Field("MostRecentItemsPercents", kInt, &M::FMostRecentItemsPercents, 95),
+        P::Field("MenusShowRecentItemsFirst", kBool, &M::FMenusShowRecentItemsFirst, true),
+        P::Field("ShowFullMenusAfterDelay", kBool, &M::FShowFullMenusAfterDelay, true),
+        P::Field("StoreInIniFile", kBool, &M::FStoreInIniFile, false),
+        P::Field("StoreInRegistry", kBool, &M::FStoreInRegistry, false),
+        P::Field("NotDocking", SetKind(kDockingStyleSetNames), &M::FNotDocking, 0u),
+        P::Custom(
+            "Bars", [](M& m, const Value& v, TReader& reader) { m.FBars->Read(v, reader); },
+            [](const M& m) -> std::optional<Value> { return m.FBars->Write(); }),
+        // Left, right, top and bottom.
+        P::Property(
+            "DockControlHeights", ListKind<IntKind>{kInt},
+            [](const M& m) {
+                std::array<int, 4> sizes = m.DockControlHeights();
+                return std::vector<int>(sizes.begin(), sizes.end());
+            },
+            [](M& m, std::vector<int> sizes) {
+                if (sizes.size() != 4) prop::InvalidValue();
+                m.SetDockControlHeights({sizes[0], sizes[1], sizes[2], sizes[3]});
+            }),
+    });
+    return table;
 }
 
 // ---- TdxBarManagerList

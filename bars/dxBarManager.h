@@ -66,8 +66,7 @@ public:
     bool UseLeftBottomPixelAsTransparent() const { return FUseLeftBottomPixelAsTransparent; }
     void SetUseLeftBottomPixelAsTransparent(bool use) { FUseLeftBottomPixelAsTransparent = use; }
 
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 private:
     struct Slot {
@@ -89,7 +88,7 @@ private:
 };
 
 // Category names; an item's Category is an index into them. Never empty.
-class TdxBarManagerCategories {
+class TdxBarManagerCategories : public forms::TPersistent {
 public:
     explicit TdxBarManagerCategories(TdxBarManager& manager);
 
@@ -112,9 +111,9 @@ public:
     void SetVisible(int index, bool visible) { FVisibles.at(static_cast<std::size_t>(index)) = visible; }
     int ItemsVisible(int index) const { return FItemsVisibles.at(static_cast<std::size_t>(index)); }
 
-    bool ReadProperty(std::string_view name, const forms::Value& value);
-    void WriteProperties(forms::TWriter& writer) const;
-    // The stored visibility lists take effect once loading ends.
+    // Stored: the names and both visibility lists, which take effect once
+    // loading ends.
+    const forms::PropertyTable& StoredProperties() const override;
     void ApplyLoaded();
 
 private:
@@ -152,9 +151,10 @@ public:
     void SetStyle(TdxBarManagerStyle style);
     TdxBarPainter& Painter() const { return *FPainter; }
 
-    forms::TFont& Font() { return FFont; }
-    const forms::TFont& Font() const { return FFont; }
-    bool UseSystemFont() const { return FUseSystemFont; }
+    // The system's menu font until a font of its own is set.
+    forms::TFont& Font() { return FFont.Font(); }
+    const forms::TFont& Font() const { return FFont.Font(); }
+    bool UseSystemFont() const { return FFont.Following(); }
     void SetUseSystemFont(bool use);
     bool Scaled() const { return FScaled; }
     void SetScaled(bool scaled) { FScaled = scaled; }
@@ -224,11 +224,11 @@ public:
     // A watched image list changed.
     void ImageListChanged(forms::TCustomImageList* list);
 
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 protected:
+    // Older descriptions hold the image options on the manager itself.
     bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
-    forms::TPersistent* SubObject(std::string_view name) override;
     void Loaded() override;
     void Notification(forms::TComponent* component, forms::TOperation operation) override;
 
@@ -247,11 +247,9 @@ private:
     std::vector<TdxBarItem*> FItems;
     TdxBarManagerCategories FCategories;
     std::unique_ptr<TdxBars> FBars;
-    forms::TFont FFont;
+    forms::TFollowingFont FFont;
     forms::TFont FEditFont;
     forms::TFont FBarCaptionFont;
-    bool FSettingFont = false;
-    bool FUseSystemFont = false;
     bool FScaled = true;
     TdxBarImageOptions FImageOptions;
 

@@ -16,8 +16,6 @@ namespace bars {
 TdxBar::TdxBar(TdxBars& collection)
     : TComponent(nullptr), FCollection(collection), FItemLinks(&collection.BarManager(), this) {
     FFont.OnChange = [this] {
-        // A font set on the bar itself is its own from then on.
-        if (!FSettingFont) FUseOwnFont = true;
         if (FControl) {
             for (int i = 0; i < FControl->ControlCount(); ++i) FControl->Controls(i).Remeasure();
             Relayout();
@@ -43,14 +41,10 @@ TdxDockControl* TdxBar::DockControl() const {
     return FControl ? &FControl->DockControl() : FCollection.DockControl(FDockingStyle);
 }
 
-void TdxBar::AssignManagerFont() {
-    if (FUseOwnFont) return;
-    ScopedValue setting(FSettingFont, true);
-    FFont.Assign(BarManager().Font());
-}
+void TdxBar::AssignManagerFont() { FFont.Follow(BarManager().Font()); }
 
 void TdxBar::SetUseOwnFont(bool own) {
-    FUseOwnFont = own;
+    FFont.SetFollowing(!own);
     AssignManagerFont();
 }
 
@@ -170,85 +164,49 @@ void TdxBar::Relayout() {
     if (FControl) FControl->RequestLayout();
 }
 
-bool TdxBar::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    auto flag = [&](bool& field) { field = prop::Bool(value); };
-    auto number = [&](int& field) { field = prop::Int(value); };
-    if (name.starts_with("Font.")) return ReadFontProperty(FFont, name.substr(5), value);
-    if (name == "Name") SetName(prop::String(value));
-    else if (name == "Caption") SetCaption(prop::String(value));
-    else if (name == "BorderStyle") SetBorderStyle(prop::Enum(value, kBorderStyleNames));
-    else if (name == "DockingStyle") SetDockingStyle(prop::Enum(value, kDockingStyleNames));
-    else if (name == "DockedDockingStyle") FDockedDockingStyle = prop::Enum(value, kDockingStyleNames);
-    else if (name == "DockedLeft") number(FDockedLeft);
-    else if (name == "DockedTop") number(FDockedTop);
-    else if (name == "FloatLeft") number(FFloatLeft);
-    else if (name == "FloatTop") number(FFloatTop);
-    else if (name == "FloatClientWidth") number(FFloatClientWidth);
-    else if (name == "FloatClientHeight") number(FFloatClientHeight);
-    else if (name == "Row") SetRow(prop::Int(value));
-    else if (name == "OneOnRow") flag(FOneOnRow);
-    else if (name == "WholeRow") SetWholeRow(prop::Bool(value));
-    else if (name == "UseRestSpace") SetUseRestSpace(prop::Bool(value));
-    else if (name == "ShowMark") SetShowMark(prop::Bool(value));
-    else if (name == "SizeGrip") SetSizeGrip(prop::Bool(value));
-    else if (name == "UseOwnFont") SetUseOwnFont(prop::Bool(value));
-    else if (name == "Visible") SetVisible(prop::Bool(value));
-    else if (name == "AllowClose") flag(FAllowClose);
-    else if (name == "AllowCustomizing") flag(FAllowCustomizing);
-    else if (name == "AllowQuickCustomizing") flag(FAllowQuickCustomizing);
-    else if (name == "AllowReset") flag(FAllowReset);
-    else if (name == "Color") FColor = prop::Color(value);
-    else if (name == "RotateWhenVertical") flag(FRotateWhenVertical);
-    else if (name == "AlphaBlendValue") number(FAlphaBlendValue);
-    else if (name == "Hidden") flag(FHidden);
-    else if (name == "IsMainMenu") flag(FIsMainMenu);
-    else if (name == "MultiLine") flag(FMultiLine);
-    else if (name == "NotDocking") FNotDocking = ReadSet(value, kDockingStyleSetNames);
-    else if (name == "ItemLinks") FItemLinks.Read(value, reader);
-    else return false;
-    return true;
-}
-
-void TdxBar::WriteProperties(TWriter& writer) const {
-    auto flag = [&](const char* name, bool value, bool byDefault) {
-        if (value != byDefault) writer.Write(name, Value::Bool(value));
-    };
-    if (!Name().empty()) writer.Write("Name", Value::Str(Name()));
-    writer.Write("Caption", Value::Str(FCaption));
-    writer.Write("BorderStyle", EnumValue(FBorderStyle, kBorderStyleNames));
-    writer.Write("DockingStyle", EnumValue(FDockingStyle, kDockingStyleNames));
-    writer.Write("DockedDockingStyle", EnumValue(FDockedDockingStyle, kDockingStyleNames));
-    // A shown bar stores where it is now.
-    writer.Write("DockedLeft", Value::Int(FControl ? FControl->Left() : FDockedLeft));
-    writer.Write("DockedTop", Value::Int(FControl ? FControl->Top() : FDockedTop));
-    writer.Write("FloatLeft", Value::Int(FFloatLeft));
-    writer.Write("FloatTop", Value::Int(FFloatTop));
-    writer.Write("FloatClientWidth", Value::Int(FFloatClientWidth));
-    writer.Write("FloatClientHeight", Value::Int(FFloatClientHeight));
-    if (FUseOwnFont) {
-        writer.Write("Font.Height", Value::Int(FFont.Height()));
-        writer.Write("Font.Name", Value::Str(FFont.Name()));
-    }
-    writer.Write("ItemLinks", FItemLinks.Write());
-    if (FNotDocking) writer.Write("NotDocking", SetValue(FNotDocking, kDockingStyleSetNames));
-    writer.Write("OneOnRow", Value::Bool(FOneOnRow));
-    writer.Write("Row", Value::Int(FRow));
-    writer.Write("UseOwnFont", Value::Bool(FUseOwnFont));
-    writer.Write("Visible", Value::Bool(FVisible));
-    writer.Write("WholeRow", Value::Bool(FWholeRow));
-    flag("UseRestSpace", FUseRestSpace, false);
-    flag("ShowMark", FShowMark, true);
-    flag("SizeGrip", FSizeGrip, true);
-    flag("AllowClose", FAllowClose, true);
-    flag("AllowCustomizing", FAllowCustomizing, true);
-    flag("AllowQuickCustomizing", FAllowQuickCustomizing, true);
-    flag("AllowReset", FAllowReset, true);
-    if (FColor != clDefault) writer.Write("Color", ColorValue(FColor));
-    flag("RotateWhenVertical", FRotateWhenVertical, true);
-    if (FAlphaBlendValue != 255) writer.Write("AlphaBlendValue", Value::Int(FAlphaBlendValue));
-    flag("Hidden", FHidden, false);
-    flag("IsMainMenu", FIsMainMenu, false);
-    flag("MultiLine", FMultiLine, false);
+const PropertyTable& TdxBar::StoredProperties() const {
+    using B = TdxBar;
+    using P = Describe<B>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        P::Property("Name", kString, &B::Name, &B::SetName, ""),
+        P::Property("Caption", kString, &B::Caption, &B::SetCaption),
+        P::Property("BorderStyle", EnumKind(kBorderStyleNames), &B::BorderStyle, &B::SetBorderStyle),
+        P::Property("DockingStyle", EnumKind(kDockingStyleNames), &B::DockingStyle, &B::SetDockingStyle),
+        P::Field("DockedDockingStyle", EnumKind(kDockingStyleNames), &B::FDockedDockingStyle),
+        // A shown bar stores where it is now.
+        P::Property("DockedLeft", kInt, [](const B& b) { return b.FControl ? b.FControl->Left() : b.FDockedLeft; },
+                    &B::FDockedLeft),
+        P::Property("DockedTop", kInt, [](const B& b) { return b.FControl ? b.FControl->Top() : b.FDockedTop; },
+                    &B::FDockedTop),
+        P::Field("FloatLeft", kInt, &B::FFloatLeft),
+        P::Field("FloatTop", kInt, &B::FFloatTop),
+        P::Field("FloatClientWidth", kInt, &B::FFloatClientWidth),
+        P::Field("FloatClientHeight", kInt, &B::FFloatClientHeight),
+        P::Object("Font", [](auto& b) -> auto& { return b.Font(); }, &B::UseOwnFont),
+        P::Custom(
+            "ItemLinks", [](B& b, const Value& v, TReader& reader) { b.FItemLinks.Read(v, reader); },
+            [](const B& b) -> std::optional<Value> { return b.FItemLinks.Write(); }),
+        P::Field("NotDocking", SetKind(kDockingStyleSetNames), &B::FNotDocking, 0u),
+        P::Field("OneOnRow", kBool, &B::FOneOnRow),
+        P::Property("Row", kInt, &B::Row, &B::SetRow),
+        P::Property("UseOwnFont", kBool, &B::UseOwnFont, &B::SetUseOwnFont),
+        P::Property("Visible", kBool, &B::Visible, &B::SetVisible),
+        P::Property("WholeRow", kBool, &B::WholeRow, &B::SetWholeRow),
+        P::Property("UseRestSpace", kBool, &B::UseRestSpace, &B::SetUseRestSpace, false),
+        P::Property("ShowMark", kBool, &B::ShowMark, &B::SetShowMark, true),
+        P::Property("SizeGrip", kBool, &B::SizeGrip, &B::SetSizeGrip, true),
+        P::Field("AllowClose", kBool, &B::FAllowClose, true),
+        P::Field("AllowCustomizing", kBool, &B::FAllowCustomizing, true),
+        P::Field("AllowQuickCustomizing", kBool, &B::FAllowQuickCustomizing, true),
+        P::Field("AllowReset", kBool, &B::FAllowReset, true),
+        P::Field("Color", kColor, &B::FColor, clDefault),
+        P::Field("RotateWhenVertical", kBool, &B::FRotateWhenVertical, true),
+        P::Field("AlphaBlendValue", kInt, &B::FAlphaBlendValue, 255),
+        P::Field("Hidden", kBool, &B::FHidden, false),
+        P::Field("IsMainMenu", kBool, &B::FIsMainMenu, false),
+        P::Field("MultiLine", kBool, &B::FMultiLine, false),
+    });
+    return table;
 }
 
 // ---- TdxBars
@@ -292,18 +250,9 @@ TdxDockControl* TdxBars::DockControl(TdxBarDockingStyle style) const {
 
 void TdxBars::Read(const Value& value, TReader& reader) {
     if (value.kind != Value::Kind::Collection) prop::InvalidValue();
-    for (const auto& properties : value.items) {
-        TdxBar* bar = Add();
-        for (const Property& p : properties)
-            if (!bar->ReadProperty(p.name, p.value, reader))
-                throw EReadError(Format(ResString("SUnknownProperty"), {p.name}));
-    }
+    for (const auto& properties : value.items) ReadItemProperties(*Add(), properties, reader);
 }
 
-Value TdxBars::Write() const {
-    std::vector<std::vector<Property>> items;
-    for (const auto& bar : FItems) items.push_back(forms::WriteProperties(*bar));
-    return Value::CollectionOf(std::move(items));
-}
+Value TdxBars::Write() const { return WriteCollection(FItems); }
 
 }  // namespace bars

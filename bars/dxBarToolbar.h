@@ -56,7 +56,7 @@ public:
     void SetShowMark(bool show);
     bool SizeGrip() const { return FSizeGrip; }
     void SetSizeGrip(bool grip);
-    bool UseOwnFont() const { return FUseOwnFont; }
+    bool UseOwnFont() const { return !FFont.Following(); }
     void SetUseOwnFont(bool own);
     bool Visible() const { return FVisible; }
     void SetVisible(bool visible);
@@ -74,9 +74,9 @@ public:
     // Loaded from the form's description rather than made at run time.
     bool Predefined() const { return FPredefined; }
 
-    // The manager's font unless UseOwnFont.
-    forms::TFont& Font() { return FFont; }
-    const forms::TFont& Font() const { return FFont; }
+    // The manager's font until a font of its own is set.
+    forms::TFont& Font() { return FFont.Font(); }
+    const forms::TFont& Font() const { return FFont.Font(); }
     TdxBarItemLinks& ItemLinks() { return FItemLinks; }
     const TdxBarItemLinks& ItemLinks() const { return FItemLinks; }
 
@@ -84,8 +84,7 @@ public:
     TdxBarControl* Control() const { return FControl.get(); }
     TdxDockControl* DockControl() const;
 
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 private:
     friend class TdxBarManager;
@@ -112,7 +111,6 @@ private:
     bool FUseRestSpace = false;
     bool FShowMark = true;
     bool FSizeGrip = true;
-    bool FUseOwnFont = false;
     bool FVisible = false;
     bool FLoadedVisible = false;
     bool FAllowClose = true;
@@ -127,8 +125,7 @@ private:
     bool FMultiLine = false;
     TdxBarDockingStyles FNotDocking = 0;
     bool FPredefined = false;
-    bool FSettingFont = false;
-    forms::TFont FFont;
+    forms::TFollowingFont FFont;
     TdxBarItemLinks FItemLinks;
     std::unique_ptr<TdxBarControl> FControl;
 };

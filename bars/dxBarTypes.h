@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "controls/Exceptions.h"
-#include "forms/FormReader.h"
+#include "forms/Properties.h"
 
 namespace bars {
 
@@ -105,39 +105,5 @@ using TdxBarDockingStyles = unsigned;  // bit (1 << style) per docking style
 inline constexpr std::pair<const char*, unsigned> kDockingStyleSetNames[] = {
     {"dsNone", 1u << 0}, {"dsLeft", 1u << 1}, {"dsTop", 1u << 2}, {"dsRight", 1u << 3}, {"dsBottom", 1u << 4}};
 inline unsigned DockingStyleBit(TdxBarDockingStyle style) { return 1u << static_cast<int>(style); }
-
-// A colour as stored: system colours have the top bit set, so they are
-// written as the signed 32-bit value the reader takes back.
-inline forms::Value ColorValue(std::uint32_t color) { return forms::Value::Int(static_cast<std::int32_t>(color)); }
-
-template <std::size_t N>
-unsigned ReadSet(const forms::Value& value, const std::pair<const char*, unsigned> (&names)[N]) {
-    unsigned bits = 0;
-    for (const std::string& member : forms::prop::Set(value)) {
-        bool known = false;
-        for (const auto& n : names)
-            if (member == n.first) {
-                bits |= n.second;
-                known = true;
-            }
-        if (!known) forms::prop::InvalidValue();
-    }
-    return bits;
-}
-
-template <std::size_t N>
-forms::Value SetValue(unsigned bits, const std::pair<const char*, unsigned> (&names)[N]) {
-    std::vector<std::string> members;
-    for (const auto& n : names)
-        if (bits & n.second) members.push_back(n.first);
-    return forms::Value::SetOf(std::move(members));
-}
-
-template <class E, std::size_t N>
-forms::Value EnumValue(E value, const std::pair<const char*, E> (&names)[N]) {
-    for (const auto& n : names)
-        if (n.second == value) return forms::Value::Id(n.first);
-    return forms::Value::Id(names[0].first);
-}
 
 }  // namespace bars

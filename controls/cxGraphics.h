@@ -81,8 +81,8 @@ public:
     void EndUpdate(bool forceNotify = false);
     std::function<void()> OnChange;
 
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    // Data, while there is a picture.
+    const forms::PropertyTable& StoredProperties() const override;
 
 protected:
     // Every change ends here; a depth check may refuse it by throwing, and
@@ -202,11 +202,7 @@ public:
     bool CompressData() const;
     void SetCompressData(bool compress);
 
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
-
-protected:
-    forms::TPersistent* SubObject(std::string_view name) override;
+    const forms::PropertyTable& StoredProperties() const override;
 
 private:
     TcxImageInfo FInfo;
@@ -297,7 +293,9 @@ public:
     // colours survive when the source is one of ours.
     void Assign(const forms::TCustomImageList& source) override;
 
-    void WriteProperties(forms::TWriter& writer) const override;
+    // Its pictures are stored as the mirror's items (ImageInfo), never as
+    // the system list's Bitmap, which is still read.
+    const forms::PropertyTable& StoredProperties() const override;
 
     // Lets tests stand in for the system calls that move a picture; null
     // puts the system's back.
@@ -306,7 +304,8 @@ public:
     static void SetSystemMoveFunctions(SetImageCountFunction setImageCount, CopyFunction copy);
 
 protected:
-    bool ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) override;
+    bool IsBitmapStored() const override { return false; }
+    void LoadStoredBitmap(std::span<const std::uint8_t> bytes) override;
     void Change() override;
     void DoDraw(int index, HDC dc, int x, int y, UINT style, bool enabled) override;
 

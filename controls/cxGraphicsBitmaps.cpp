@@ -5,8 +5,7 @@
 #include "controls/Exceptions.h"
 #include "controls/cxGraphics.h"
 #include "forms/Exceptions.h"
-#include "forms/FormReader.h"
-#include "forms/FormWriter.h"
+#include "forms/Properties.h"
 #include "forms/ResStrings.h"
 
 namespace controls {
@@ -172,17 +171,13 @@ void TcxBitmap::Changed() {
     if (OnChange) OnChange();
 }
 
-bool TcxBitmap::ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) {
-    if (name == "Data") {
-        if (value.kind != forms::Value::Kind::Binary) forms::prop::InvalidValue();
-        LoadData(value.bytes);
-        return true;
-    }
-    return TPersistent::ReadProperty(name, value, reader);
-}
-
-void TcxBitmap::WriteProperties(forms::TWriter& writer) const {
-    if (!Empty()) writer.Write("Data", forms::Value::Bin(SaveData()));
+const forms::PropertyTable& TcxBitmap::StoredProperties() const {
+    using P = forms::Describe<TcxBitmap>;
+    static const forms::PropertyTable table(TPersistent::StoredProperties(), {
+        P::Property("Data", forms::kBinary, &TcxBitmap::SaveData, &TcxBitmap::LoadData,
+                    [](const TcxBitmap& b) { return !b.Empty(); }),
+    });
+    return table;
 }
 
 // ---- TcxBitmap32

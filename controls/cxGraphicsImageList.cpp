@@ -5,8 +5,7 @@
 
 #include "controls/cxGraphics.h"
 #include "forms/Exceptions.h"
-#include "forms/FormReader.h"
-#include "forms/FormWriter.h"
+#include "forms/Properties.h"
 #include "forms/ResStrings.h"
 
 namespace controls {
@@ -176,24 +175,16 @@ void TcxImageInfoItem::SetCompressData(bool compress) {
     Mask().SetCompressData(compress);
 }
 
-forms::TPersistent* TcxImageInfoItem::SubObject(std::string_view name) {
-    if (name == "Image") return &Image();
-    if (name == "Mask") return &Mask();
-    return nullptr;
-}
-
-bool TcxImageInfoItem::ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) {
-    if (name == "MaskColor") {
-        FInfo.SetMaskColor(forms::prop::Color(value));
-        return true;
-    }
-    return TPersistent::ReadProperty(name, value, reader);
-}
-
-void TcxImageInfoItem::WriteProperties(forms::TWriter& writer) const {
-    writer.WriteObject("Image", Image());
-    writer.WriteObject("Mask", Mask());
-    if (MaskColor() != forms::clNone) writer.Write("MaskColor", forms::Value::Int(static_cast<std::int32_t>(MaskColor())));
+const forms::PropertyTable& TcxImageInfoItem::StoredProperties() const {
+    using I = TcxImageInfoItem;
+    using P = forms::Describe<I>;
+    static const forms::PropertyTable table(TPersistent::StoredProperties(), {
+        P::Object("Image", [](auto& item) -> auto& { return item.Image(); }),
+        P::Object("Mask", [](auto& item) -> auto& { return item.Mask(); }),
+        P::Property("MaskColor", forms::kColor, &I::MaskColor, [](I& item, TColor c) { item.FInfo.SetMaskColor(c); },
+                    forms::clNone),
+    });
+    return table;
 }
 
 // ---- TcxImageInfoCollection
@@ -222,12 +213,7 @@ void TcxImageInfoCollection::SetCompressData(bool compress) {
     for (auto& item : FItems) item->SetCompressData(compress);
 }
 
-forms::Value TcxImageInfoCollection::Write() const {
-    std::vector<std::vector<forms::Property>> items;
-    items.reserve(FItems.size());
-    for (const auto& item : FItems) items.push_back(forms::WriteProperties(*item));
-    return forms::Value::CollectionOf(std::move(items));
-}
+forms::Value TcxImageInfoCollection::Write() const { return forms::WriteCollection(FItems); }
 
 TcxImageInfoCollection::ItemList TcxImageInfoCollection::ReadItems(const forms::Value& value,
                                                                    forms::TReader& reader) const {
@@ -235,9 +221,7 @@ TcxImageInfoCollection::ItemList TcxImageInfoCollection::ReadItems(const forms::
     ItemList items;
     for (const std::vector<forms::Property>& properties : value.items) {
         auto item = std::make_unique<TcxImageInfoItem>(FCompressData);
-        for (const forms::Property& p : properties)
-            if (!item->ReadProperty(p.name, p.value, reader))
-                throw forms::EReadError(forms::Format(forms::ResString("SUnknownProperty"), {p.name}));
+        forms::ReadItemProperties(*item, properties, reader);
         items.push_back(std::move(item));
     }
     return items;
@@ -540,34 +524,34 @@ void TcxImageList::RebuildSystemList(TcxImageInfoCollection::ItemList& previous)
     lock.Unlock();
 }
 
-bool TcxImageList::ReadProperty(std::string_view name, const forms::Value& value, forms::TReader& reader) {
-    if (name == "FormatVersion") {
-        FFormatVersion = forms::prop::Int(value);
-    } else if (name == "DesignInfo") {
-        FDesignInfo = forms::prop::Int(value);
-    } else if (name == "CompressData") {
-        SetCompressData(forms::prop::Bool(value));
-    } else if (name == "ImageInfo") {
-        TcxImageInfoCollection::ItemList items = FImages.ReadItems(value, reader);
-        FImages.Swap(items);
-        RebuildSystemList(items);
-    } else if (name == "Bitmap") {
-        ChangeLock lock(*this);
-        TCustomImageList::ReadProperty(name, value, reader);
-        RebuildMirror();
-        lock.Unlock();
-    } else {
-        return TCustomImageList::ReadProperty(name, value, reader);
-    }
-    return true;
+void TcxImageList::LoadStoredBitmap(std::span<const std::uint8_t> bytes) {
+    ChangeLock lock(*this);
+    LoadFromBytes(bytes);
+    RebuildMirror();
+    lock.Unlock();
 }
 
-void TcxImageList::WriteProperties(forms::TWriter& writer) const {
-    WritePublished(writer);
-    if (CompressData()) writer.Write("CompressData", forms::Value::Bool(true));
-    writer.Write("FormatVersion", forms::Value::Int(1));
-    writer.Write("DesignInfo", forms::Value::Int(FDesignInfo));
-    if (Count() > 0) writer.Write("ImageInfo", FImages.Write());
+const forms::PropertyTable& TcxImageList::StoredProperties() const {
+    using L = TcxImageList;
+    using P = forms::Describe<L>;
+    static const forms::PropertyTable table(TCustomImageList::StoredProperties(), {
+        P::Property("CompressData", forms::kBool, &L::CompressData, &L::SetCompressData, false),
+        // Always the format this list writes, whatever it read.
+        P::Property("FormatVersion", forms::kInt, [](const L&) { return 1; }, &L::FFormatVersion),
+        P::Field("DesignInfo", forms::kInt, &L::FDesignInfo),
+        P::Custom(
+            "ImageInfo",
+            [](L& list, const forms::Value& v, forms::TReader& reader) {
+                TcxImageInfoCollection::ItemList items = list.FImages.ReadItems(v, reader);
+                list.FImages.Swap(items);
+                list.RebuildSystemList(items);
+            },
+            [](const L& list) -> std::optional<forms::Value> {
+                if (list.Count() == 0) return std::nullopt;
+                return list.FImages.Write();
+            }),
+    });
+    return table;
 }
 
 }  // namespace controls

@@ -4,6 +4,7 @@
 
 #include "forms/FormReader.h"
 #include "forms/Helpers.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -120,33 +121,22 @@ bool TCustomAction::Execute(TComponent* component) {
     return true;
 }
 
-bool TCustomAction::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "Caption") {
-        SetCaption(prop::String(value));
-    } else if (name == "Hint") {
-        SetHint(prop::String(value));
-    } else if (name == "ImageIndex") {
-        SetImageIndex(prop::Int(value));
-    } else if (name == "ShortCut") {
-        int sc = prop::Int(value);
-        if (sc < 0 || sc > 0xFFFF) prop::InvalidValue();
-        SetShortCut(TShortCut(sc));
-    } else if (name == "Enabled") {
-        SetEnabled(prop::Bool(value));
-    } else if (name == "Visible") {
-        SetVisible(prop::Bool(value));
-    } else if (name == "Checked") {
-        SetChecked(prop::Bool(value));
-    } else if (name == "HelpContext") {
-        SetHelpContext(prop::Int(value));
-    } else if (name == "OnExecute") {
-        SetOnExecute(reader.ResolveMethod(prop::Ident(value)));
-    } else if (name == "OnUpdate") {
-        OnUpdate = reader.ResolveMethod(prop::Ident(value));
-    } else {
-        return TComponent::ReadProperty(name, value, reader);
-    }
-    return true;
+const PropertyTable& TCustomAction::StoredProperties() const {
+    using A = TCustomAction;
+    using P = Describe<A>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        P::Property("Caption", kString, &A::Caption, &A::SetCaption, ""),
+        P::Property("Hint", kString, &A::Hint, &A::SetHint, ""),
+        P::Property("ImageIndex", kInt, &A::ImageIndex, &A::SetImageIndex, -1),
+        P::Property("ShortCut", kShortCut, &A::ShortCut, &A::SetShortCut, TShortCut(0)),
+        P::Property("Enabled", kBool, &A::Enabled, &A::SetEnabled, true),
+        P::Property("Visible", kBool, &A::Visible, &A::SetVisible, true),
+        P::Property("Checked", kBool, &A::Checked, &A::SetChecked, false),
+        P::Property("HelpContext", kInt, &A::HelpContext, &A::SetHelpContext, 0),
+        P::Property("OnExecute", kEvent, &A::OnExecute, &A::SetOnExecute),
+        P::Field("OnUpdate", kEvent, &A::OnUpdate),
+    });
+    return table;
 }
 
 // ---- TActionList
@@ -183,19 +173,14 @@ void TActionList::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::Remove && component == FImages) SetImages(nullptr);
 }
 
-bool TActionList::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "Images") {
-        reader.AddReference(prop::Ident(value), [this](TComponent* c) {
-            auto* images = dynamic_cast<TCustomImageList*>(c);
-            if (!images) prop::InvalidValue();
-            SetImages(images);
-        });
-    } else if (name == "OnChange") {
-        OnChange = reader.ResolveMethod(prop::Ident(value));
-    } else {
-        return TComponent::ReadProperty(name, value, reader);
-    }
-    return true;
+const PropertyTable& TActionList::StoredProperties() const {
+    using L = TActionList;
+    using P = Describe<L>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        P::Property("Images", ReferenceKind<TCustomImageList>(), &L::Images, &L::SetImages),
+        P::Field("OnChange", kEvent, &L::OnChange),
+    });
+    return table;
 }
 
 bool TActionList::IsShortCut(TShortCut shortCut) {

@@ -8,6 +8,7 @@
 
 #include "forms/Component.h"
 #include "forms/ImgList.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -15,6 +16,8 @@ namespace forms {
 using TShortCut = std::uint16_t;
 inline constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 TShortCut ShortCut(std::uint8_t key, TShortCut modifiers = 0);
+// A shortcut as stored: its number.
+inline constexpr IntRangeKind<TShortCut> kShortCut{0, 0xFFFF};
 
 class TCustomAction;
 class TActionList;
@@ -100,8 +103,7 @@ public:
 
     const std::vector<TActionLink*>& Clients() const { return FClients; }
 
-protected:
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+    const PropertyTable& StoredProperties() const override;
 
 private:
     friend class TActionLink;
@@ -146,9 +148,10 @@ public:
     // The image list changed (or another one was set).
     TNotifyEvent OnChange;
 
+    const PropertyTable& StoredProperties() const override;
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
 
 private:
     friend class TCustomAction;

@@ -6,20 +6,30 @@
 
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
+#include "forms/Properties.h"
 #include "forms/ResStrings.h"
 
 namespace forms {
 
+const PropertyTable& TPersistent::StoredProperties() const {
+    static const PropertyTable none;
+    return none;
+}
+
 bool TPersistent::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    const PropertyTable& table = StoredProperties();
+    if (const PropertyInfo* p = table.Find(name); p && p->read) {
+        p->read(*this, value, reader);
+        return true;
+    }
     auto dot = name.find('.');
     if (dot == std::string_view::npos) return false;
-    TPersistent* sub = SubObject(name.substr(0, dot));
+    const PropertyInfo* p = table.Find(name.substr(0, dot));
+    TPersistent* sub = p && p->object ? p->object(*this) : nullptr;
     return sub && sub->ReadProperty(name.substr(dot + 1), value, reader);
 }
 
-TPersistent* TPersistent::SubObject(std::string_view) { return nullptr; }
-
-void TPersistent::WriteProperties(TWriter&) const {}
+void TPersistent::WriteProperties(TWriter& writer) const { StoredProperties().Write(*this, writer); }
 
 TComponent::TComponent(TComponent* owner) {
     if (owner) owner->InsertComponent(this);

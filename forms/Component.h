@@ -12,6 +12,7 @@
 
 namespace forms {
 
+class PropertyTable;
 class TComponent;
 class TReader;
 class TWriter;
@@ -40,22 +41,22 @@ private:
 };
 
 // An object whose published properties can be set from a stored
-// description. Dotted names ("Font.Name") reach sub-objects.
+// description and written back, as its class describes them (see
+// forms/Properties.h). Dotted names ("Font.Name") reach sub-objects.
 class TPersistent {
 public:
     virtual ~TPersistent() = default;
+
+    // The stored properties of the object's class; none by default.
+    virtual const PropertyTable& StoredProperties() const;
 
     // Sets one property from the stream; false when there is no such
     // property. Throws EReadError for a value of the wrong kind.
     virtual bool ReadProperty(std::string_view name, const Value& value, TReader& reader);
 
     // Writes the properties worth storing, in the order a reader expects
-    // them. Nothing by default.
+    // them.
     virtual void WriteProperties(TWriter& writer) const;
-
-protected:
-    // The sub-object published under a name ("Font"), or null.
-    virtual TPersistent* SubObject(std::string_view name);
 };
 
 enum class TOperation { Insert, Remove };

@@ -6,6 +6,7 @@
 
 #include "forms/FormReader.h"
 #include "forms/Helpers.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -16,62 +17,38 @@ const std::pair<const char*, TAlign> kAligns[] = {
     {"alLeft", TAlign::Left}, {"alRight", TAlign::Right}, {"alClient", TAlign::Client},
 };
 
-HCURSOR CursorFromName(const std::string& name) {
-    static const std::pair<const char*, LPCSTR> kCursors[] = {
-        {"crArrow", MAKEINTRESOURCEA(32512)},    {"crIBeam", MAKEINTRESOURCEA(32513)},
-        {"crHourGlass", MAKEINTRESOURCEA(32514)}, {"crCross", MAKEINTRESOURCEA(32515)},
-        {"crSizeAll", MAKEINTRESOURCEA(32646)},  {"crNo", MAKEINTRESOURCEA(32648)},
-        {"crHandPoint", MAKEINTRESOURCEA(32649)},
-    };
-    if (name == "crDefault") return nullptr;
-    for (const auto& c : kCursors)
-        if (name == c.first) return ::LoadCursorA(nullptr, c.second);  // shared: never freed
-    prop::InvalidValue();
-}
+const std::pair<const char*, LPCSTR> kCursors[] = {
+    {"crArrow", MAKEINTRESOURCEA(32512)},     {"crIBeam", MAKEINTRESOURCEA(32513)},
+    {"crHourGlass", MAKEINTRESOURCEA(32514)}, {"crCross", MAKEINTRESOURCEA(32515)},
+    {"crSizeAll", MAKEINTRESOURCEA(32646)},   {"crNo", MAKEINTRESOURCEA(32648)},
+    {"crHandPoint", MAKEINTRESOURCEA(32649)},
+};
+
+// One of the shared system cursors by name; none is the default.
+struct CursorPropertyKind {
+    using type = HCURSOR;
+    template <class Apply>
+    void Read(const Value& v, TReader&, Apply apply) const {
+        const std::string& name = prop::Ident(v);
+        if (name == "crDefault") return apply(nullptr);
+        for (const auto& c : kCursors)
+            if (name == c.first) return apply(::LoadCursorA(nullptr, c.second));  // shared: never freed
+        prop::InvalidValue();
+    }
+    std::optional<Value> Write(HCURSOR cursor) const {
+        if (!cursor) return std::nullopt;
+        for (const auto& c : kCursors)
+            if (cursor == ::LoadCursorA(nullptr, c.second)) return Value::Id(c.first);
+        return std::nullopt;
+    }
+};
 
 }  // namespace
-
-bool ReadFontProperty(TFont& font, std::string_view name, const Value& value) {
-    if (name == "Name") {
-        font.SetName(prop::String(value));
-    } else if (name == "Height") {
-        font.SetHeight(prop::Int(value));
-    } else if (name == "Color") {
-        font.SetColor(prop::Color(value));
-    } else if (name == "Style") {
-        TFontStyles style = 0;
-        for (const std::string& s : prop::Set(value)) {
-            if (s == "fsBold") style |= unsigned(TFontStyle::Bold);
-            else if (s == "fsItalic") style |= unsigned(TFontStyle::Italic);
-            else if (s == "fsUnderline") style |= unsigned(TFontStyle::Underline);
-            else if (s == "fsStrikeOut") style |= unsigned(TFontStyle::StrikeOut);
-            else prop::InvalidValue();
-        }
-        font.SetStyle(style);
-    } else if (name == "Charset") {
-        if (value.kind == Value::Kind::Ident) {
-            if (value.text == "DEFAULT_CHARSET") font.SetCharset(DEFAULT_CHARSET);
-            else if (value.text == "ANSI_CHARSET") font.SetCharset(ANSI_CHARSET);
-            else if (value.text == "SYMBOL_CHARSET") font.SetCharset(SYMBOL_CHARSET);
-            else prop::InvalidValue();
-        } else {
-            int charset = prop::Int(value);
-            if (charset < 0 || charset > 255) prop::InvalidValue();
-            font.SetCharset(BYTE(charset));
-        }
-    } else {
-        return false;
-    }
-    return true;
-}
 
 // ---- TControl
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
-    FFont.OnChange = [this] {
-        if (!FSettingFont) FParentFont = false;
-        FontChanged();
-    };
+    FFont.OnChange = [this] { FontChanged(); };
 }
 
 TControl::~TControl() {
@@ -151,7 +128,7 @@ void TControl::SetParentColor(bool parentColor) {
 }
 
 void TControl::SetParentFont(bool parentFont) {
-    FParentFont = parentFont;
+    FFont.SetFollowing(parentFont);
     ParentFontChanged();
 }
 
@@ -162,9 +139,7 @@ void TControl::ParentColorChanged() {
 }
 
 void TControl::ParentFontChanged() {
-    if (!FParentFont || !FParent || FParent->Font() == FFont) return;
-    ScopedValue setting(FSettingFont, true);
-    FFont.Assign(FParent->Font());
+    if (FParent) FFont.Follow(FParent->Font());
 }
 
 bool TControl::Showing() const {
@@ -208,47 +183,32 @@ void TControl::EnabledChanged() { Invalidate(); }
 void TControl::VisibleChanged() {}
 void TControl::BoundsChanged() {}
 
-bool TControl::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "Left") {
-        SetBounds(prop::Int(value), FTop, FWidth, FHeight);
-    } else if (name == "Top") {
-        SetBounds(FLeft, prop::Int(value), FWidth, FHeight);
-    } else if (name == "Width") {
-        SetBounds(FLeft, FTop, prop::Int(value), FHeight);
-    } else if (name == "Height") {
-        SetBounds(FLeft, FTop, FWidth, prop::Int(value));
-    } else if (name == "Align") {
-        SetAlign(prop::Enum(value, kAligns));
-    } else if (name == "Caption") {
-        SetCaption(prop::String(value));
-    } else if (name == "Color") {
-        SetColor(prop::Color(value));
-    } else if (name == "ParentColor") {
-        SetParentColor(prop::Bool(value));
-    } else if (name == "ParentFont") {
-        SetParentFont(prop::Bool(value));
-    } else if (name.starts_with("Font.")) {
-        return ReadFontProperty(FFont, name.substr(5), value);
-    } else if (name == "Visible") {
-        SetVisible(prop::Bool(value));
-    } else if (name == "Enabled") {
-        SetEnabled(prop::Bool(value));
-    } else if (name == "Hint") {
-        SetHint(prop::String(value));
-    } else if (name == "ShowHint") {
-        SetShowHint(prop::Bool(value));
-    } else if (name == "Cursor") {
-        SetCursor(CursorFromName(prop::Ident(value)));
-    } else if (name == "OnClick") {
-        OnClick = reader.ResolveMethod(prop::Ident(value));
-    } else if (name == "OnMouseEnter") {
-        OnMouseEnter = reader.ResolveMethod(prop::Ident(value));
-    } else if (name == "OnMouseLeave") {
-        OnMouseLeave = reader.ResolveMethod(prop::Ident(value));
-    } else {
-        return TComponent::ReadProperty(name, value, reader);
-    }
-    return true;
+const PropertyTable& TControl::StoredProperties() const {
+    using C = TControl;
+    using P = Describe<C>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        P::Property("Left", kInt, &C::Left, &C::SetLeft),
+        P::Property("Top", kInt, &C::Top, &C::SetTop),
+        P::Property("Width", kInt, &C::Width, &C::SetWidth),
+        P::Property("Height", kInt, &C::Height, &C::SetHeight),
+        P::Property("Align", EnumKind(kAligns), &C::Align, &C::SetAlign, TAlign::None),
+        P::Property("Caption", kString, &C::Caption, &C::SetCaption, ""),
+        // Its own colour and font only. Whether it takes its parent's colour
+        // is always stored: a panel or a form starts out with its own.
+        P::Property("Color", kColor, &C::Color, &C::SetColor, [](const C& c) { return !c.ParentColor(); }),
+        P::Property("ParentColor", kBool, &C::ParentColor, &C::SetParentColor),
+        P::Object("Font", [](auto& c) -> auto& { return c.Font(); }, [](const C& c) { return !c.ParentFont(); }),
+        P::Property("ParentFont", kBool, &C::ParentFont, &C::SetParentFont, true),
+        P::Property("Visible", kBool, &C::Visible, &C::SetVisible, true),
+        P::Property("Enabled", kBool, &C::Enabled, &C::SetEnabled, true),
+        P::Property("Hint", kString, &C::Hint, &C::SetHint, ""),
+        P::Property("ShowHint", kBool, &C::ShowHint, &C::SetShowHint, false),
+        P::Property("Cursor", CursorPropertyKind(), &C::Cursor, &C::SetCursor),
+        P::Field("OnClick", kEvent, &C::OnClick),
+        P::Field("OnMouseEnter", kEvent, &C::OnMouseEnter),
+        P::Field("OnMouseLeave", kEvent, &C::OnMouseLeave),
+    });
+    return table;
 }
 
 // ---- TGraphicControl

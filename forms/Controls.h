@@ -24,9 +24,6 @@ inline constexpr std::pair<const char*, TAlignment> kAlignmentNames[] = {
     {"taCenter", TAlignment::Center},
 };
 
-// Reads a "Font.<name>" property into a font; false for an unknown name.
-bool ReadFontProperty(TFont& font, std::string_view name, const Value& value);
-
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);
@@ -43,6 +40,10 @@ public:
     RECT BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
     virtual RECT ClientRect() const { return {0, 0, FWidth, FHeight}; }
     virtual void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { SetBounds(left, FTop, FWidth, FHeight); }
+    void SetTop(int top) { SetBounds(FLeft, top, FWidth, FHeight); }
+    void SetWidth(int width) { SetBounds(FLeft, FTop, width, FHeight); }
+    void SetHeight(int height) { SetBounds(FLeft, FTop, FWidth, height); }
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign align);
@@ -56,9 +57,10 @@ public:
     void SetColor(TColor color);
     bool ParentColor() const { return FParentColor; }
     void SetParentColor(bool parentColor);
-    TFont& Font() { return FFont; }
-    const TFont& Font() const { return FFont; }
-    bool ParentFont() const { return FParentFont; }
+    // The parent's font until a font of its own is set.
+    TFont& Font() { return FFont.Font(); }
+    const TFont& Font() const { return FFont.Font(); }
+    bool ParentFont() const { return FFont.Following(); }
     void SetParentFont(bool parentFont);
     const std::string& Hint() const { return FHint; }
     void SetHint(std::string hint) { FHint = std::move(hint); }
@@ -90,9 +92,9 @@ public:
     void ParentColorChanged();
     void ParentFontChanged();
 
-protected:
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+    const PropertyTable& StoredProperties() const override;
 
+protected:
     virtual void TextChanged();
     virtual void FontChanged();
     virtual void ColorChanged();
@@ -115,9 +117,7 @@ private:
     std::string FCaption;
     TColor FColor = clWindow;
     bool FParentColor = true;
-    TFont FFont;
-    bool FParentFont = true;
-    bool FSettingFont = false;
+    TFollowingFont FFont;
     std::string FHint;
     bool FShowHint = false;
     HCURSOR FCursor = nullptr;

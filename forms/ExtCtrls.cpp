@@ -1,7 +1,7 @@
 #include "forms/ExtCtrls.h"
 
 #include "forms/Exceptions.h"
-#include "forms/FormReader.h"
+#include "forms/Properties.h"
 #include "forms/ResStrings.h"
 
 namespace forms {
@@ -85,14 +85,17 @@ void TCustomPanel::Paint(TCanvas& canvas) {
     canvas.DrawText(Font(), Caption(), r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align);
 }
 
-bool TCustomPanel::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "BevelInner") SetBevelInner(prop::Enum(value, kBevelCuts));
-    else if (name == "BevelOuter") SetBevelOuter(prop::Enum(value, kBevelCuts));
-    else if (name == "BevelWidth") SetBevelWidth(prop::Int(value));
-    else if (name == "BorderWidth") SetBorderWidth(prop::Int(value));
-    else if (name == "Alignment") SetAlignment(prop::Enum(value, kAlignmentNames));
-    else return TWinControl::ReadProperty(name, value, reader);
-    return true;
+const PropertyTable& TCustomPanel::StoredProperties() const {
+    using C = TCustomPanel;
+    using P = Describe<C>;
+    static const PropertyTable table(TWinControl::StoredProperties(), {
+        P::Property("BevelInner", EnumKind(kBevelCuts), &C::BevelInner, &C::SetBevelInner, TBevelCut::None),
+        P::Property("BevelOuter", EnumKind(kBevelCuts), &C::BevelOuter, &C::SetBevelOuter, TBevelCut::Raised),
+        P::Property("BevelWidth", kInt, &C::BevelWidth, &C::SetBevelWidth, 1),
+        P::Property("BorderWidth", kInt, &C::BorderWidth, &C::SetBorderWidth, 0),
+        P::Property("Alignment", EnumKind(kAlignmentNames), &C::Alignment, &C::SetAlignment, TAlignment::Center),
+    });
+    return table;
 }
 
 // ---- TTimer
@@ -165,19 +168,14 @@ void TTimer::Loaded() {
     UpdateTimer();
 }
 
-bool TTimer::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "Enabled") {
-        SetEnabled(prop::Bool(value));
-    } else if (name == "Interval") {
-        int interval = prop::Int(value);
-        if (interval < 0) prop::InvalidValue();
-        SetInterval(unsigned(interval));
-    } else if (name == "OnTimer") {
-        OnTimer = reader.ResolveMethod(prop::Ident(value));
-    } else {
-        return TComponent::ReadProperty(name, value, reader);
-    }
-    return true;
+const PropertyTable& TTimer::StoredProperties() const {
+    using P = Describe<TTimer>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        P::Property("Enabled", kBool, &TTimer::Enabled, &TTimer::SetEnabled, true),
+        P::Property("Interval", IntRangeKind<unsigned>{0, INT32_MAX}, &TTimer::Interval, &TTimer::SetInterval, 1000u),
+        P::Field("OnTimer", kEvent, &TTimer::OnTimer),
+    });
+    return table;
 }
 
 }  // namespace forms

@@ -23,12 +23,12 @@ public:
     void SetAlignment(TAlignment alignment);
 
     void Paint(TCanvas& canvas) override;
+    const PropertyTable& StoredProperties() const override;
 
 protected:
     // Fills the whole control before the frames and the caption are drawn.
     virtual void PaintBackground(TCanvas& canvas);
     void AdjustClientRect(RECT& r) const override;
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
 
 private:
     TBevelCut FBevelInner = TBevelCut::None;
@@ -72,8 +72,9 @@ public:
     using SetTimerFunction = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
     static void SetSystemTimerFunction(SetTimerFunction function);
 
+    const PropertyTable& StoredProperties() const override;
+
 protected:
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
     void Loaded() override;
 
 private:

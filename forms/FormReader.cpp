@@ -134,6 +134,11 @@ const std::vector<std::string>& Set(const Value& v) {
     return v.names;
 }
 
+const std::vector<std::uint8_t>& Binary(const Value& v) {
+    if (v.kind != Value::Kind::Binary) InvalidValue();
+    return v.bytes;
+}
+
 TColor Color(const Value& v) {
     if (v.kind == Value::Kind::Ident) {
         TColor c;

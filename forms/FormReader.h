@@ -70,15 +70,8 @@ bool Bool(const Value& v);
 const std::string& String(const Value& v);
 const std::string& Ident(const Value& v);
 const std::vector<std::string>& Set(const Value& v);
+const std::vector<std::uint8_t>& Binary(const Value& v);
 TColor Color(const Value& v);
-// An enumeration given as an identifier from a table of names.
-template <class E, std::size_t N>
-E Enum(const Value& v, const std::pair<const char*, E> (&names)[N]) {
-    const std::string& id = Ident(v);
-    for (const auto& n : names)
-        if (id == n.first) return n.second;
-    InvalidValue();
-}
 }  // namespace prop
 
 }  // namespace forms

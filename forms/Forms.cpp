@@ -10,6 +10,7 @@
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
 #include "forms/Helpers.h"
+#include "forms/Properties.h"
 #include "forms/StdCtrls.h"
 #include "forms/ResStrings.h"
 
@@ -322,61 +323,23 @@ LRESULT TCustomForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return TWinControl::WndProc(message, wParam, lParam);
 }
 
-bool TCustomForm::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    auto method = [&]() {
-        const std::string& id = prop::Ident(value);
-        TMethod m = FindMethod(id);
-        if (std::holds_alternative<std::monostate>(m)) reader.ResolveMethod(id);  // raises "not found"
-        return m;
-    };
-    if (name == "BorderStyle") {
-        FBorderStyle = prop::Enum(value, kBorderStyles);
-    } else if (name == "BorderIcons") {
-        FSystemMenu = FMinimizeBox = FMaximizeBox = false;
-        for (const std::string& icon : prop::Set(value)) {
-            if (icon == "biSystemMenu") FSystemMenu = true;
-            else if (icon == "biMinimize") FMinimizeBox = true;
-            else if (icon == "biMaximize") FMaximizeBox = true;
-            else if (icon != "biHelp") prop::InvalidValue();
-        }
-    } else if (name == "ClientWidth") {
-        SetClientSize(prop::Int(value), FClientHeight);
-        return true;
-    } else if (name == "ClientHeight") {
-        SetClientSize(FClientWidth, prop::Int(value));
-        return true;
-    } else if (name == "Position") {
-        FPosition = prop::Enum(value, kPositions);
-        return true;
-    } else if (name == "ScreenSnap") {
-        FScreenSnap = prop::Bool(value);
-        return true;
-    } else if (name == "SnapBuffer") {
-        FSnapBuffer = prop::Int(value);
-        return true;
-    } else if (name == "KeyPreview") {
-        FKeyPreview = prop::Bool(value);
-        return true;
-    } else if (name == "OnCreate" || name == "OnShow" || name == "OnHide") {
-        TNotifyEvent handler = reader.ResolveMethod(prop::Ident(value));
-        (name == "OnCreate" ? OnCreate : name == "OnShow" ? OnShow : OnHide) = handler;
-        return true;
-    } else if (name == "OnCloseQuery") {
-        TMethod m = method();
-        auto* handler = std::get_if<TCloseQueryEvent>(&m);
-        if (!handler) prop::InvalidValue();
-        OnCloseQuery = *handler;
-        return true;
-    } else if (name == "OnClose") {
-        TMethod m = method();
-        auto* handler = std::get_if<TCloseEvent>(&m);
-        if (!handler) prop::InvalidValue();
-        OnClose = *handler;
-        return true;
-    } else {
-        return TWinControl::ReadProperty(name, value, reader);
-    }
-    // The frame changed: keep the client size and redraw the frame.
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+    FBorderStyle = style;
+    FrameChanged();
+}
+
+TBorderIcons TCustomForm::BorderIcons() const {
+    return (FSystemMenu ? biSystemMenu : 0) | (FMinimizeBox ? biMinimize : 0) | (FMaximizeBox ? biMaximize : 0);
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+    FSystemMenu = icons & biSystemMenu;
+    FMinimizeBox = icons & biMinimize;
+    FMaximizeBox = icons & biMaximize;
+    FrameChanged();
+}
+
+void TCustomForm::FrameChanged() {
     if (HandleAllocated()) {
         ::SetWindowLongA(Handle(), GWL_STYLE, LONG(WindowStyle() | (Visible() ? WS_VISIBLE : 0)));
         ::SetWindowLongA(Handle(), GWL_EXSTYLE, LONG(WindowExStyle()));
@@ -384,7 +347,43 @@ bool TCustomForm::ReadProperty(std::string_view name, const Value& value, TReade
                        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (FClientWidth || FClientHeight) SetClientSize(FClientWidth, FClientHeight);
-    return true;
+}
+
+template <class Handler>
+Handler TCustomForm::StoredHandler(const Value& value, TReader& reader) {
+    const std::string& id = prop::Ident(value);
+    TMethod method = FindMethod(id);
+    if (std::holds_alternative<std::monostate>(method)) reader.ResolveMethod(id);  // raises "not found"
+    auto* handler = std::get_if<Handler>(&method);
+    if (!handler) prop::InvalidValue();
+    return *handler;
+}
+
+const PropertyTable& TCustomForm::StoredProperties() const {
+    using F = TCustomForm;
+    using P = Describe<F>;
+    static const std::pair<const char*, unsigned> kBorderIcons[] = {
+        {"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize}, {"biMaximize", biMaximize}, {"biHelp", biHelp}};
+    static const PropertyTable table(TWinControl::StoredProperties(), {
+        P::Property("BorderStyle", EnumKind(kBorderStyles), &F::BorderStyle, &F::SetBorderStyle,
+                    TFormBorderStyle::Sizeable),
+        P::Property("BorderIcons", SetKind(kBorderIcons), &F::BorderIcons, &F::SetBorderIcons,
+                    biSystemMenu | biMinimize | biMaximize),
+        P::Property("ClientWidth", kInt, &F::ClientWidth, &F::SetClientWidth),
+        P::Property("ClientHeight", kInt, &F::ClientHeight, &F::SetClientHeight),
+        P::Field("Position", EnumKind(kPositions), &F::FPosition, TPosition::Designed),
+        P::Field("ScreenSnap", kBool, &F::FScreenSnap, false),
+        P::Field("SnapBuffer", kInt, &F::FSnapBuffer, 10),
+        P::Field("KeyPreview", kBool, &F::FKeyPreview, false),
+        P::Field("OnCreate", kEvent, &F::OnCreate),
+        P::Field("OnShow", kEvent, &F::OnShow),
+        P::Field("OnHide", kEvent, &F::OnHide),
+        // Read only: these handlers keep no name to be written by.
+        P::Custom("OnCloseQuery",
+                  [](F& f, const Value& v, TReader& r) { f.OnCloseQuery = f.StoredHandler<TCloseQueryEvent>(v, r); }),
+        P::Custom("OnClose", [](F& f, const Value& v, TReader& r) { f.OnClose = f.StoredHandler<TCloseEvent>(v, r); }),
+    });
+    return table;
 }
 
 // ---- TApplication

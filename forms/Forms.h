@@ -17,6 +17,10 @@ enum class TCloseAction { None, Hide, Free, Minimize };
 enum class TFormBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum class TPosition { Designed, Default, ScreenCenter, MainFormCenter, OwnerFormCenter };
 
+// The buttons of a form's title bar, as bits.
+using TBorderIcons = unsigned;
+inline constexpr TBorderIcons biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8;
+
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO;
 
@@ -37,9 +41,15 @@ public:
     ~TCustomForm() override;
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle style);
+    // The help button is not shown.
+    TBorderIcons BorderIcons() const;
+    void SetBorderIcons(TBorderIcons icons);
     void SetClientSize(int width, int height);
     int ClientWidth() const;
     int ClientHeight() const;
+    void SetClientWidth(int width) { SetClientSize(width, FClientHeight); }
+    void SetClientHeight(int height) { SetClientSize(FClientWidth, height); }
     TPosition Position() const { return FPosition; }
     bool ScreenSnap() const { return FScreenSnap; }
     int SnapBuffer() const { return FSnapBuffer; }
@@ -65,6 +75,8 @@ public:
     TCloseQueryEvent OnCloseQuery;
     TCloseEvent OnClose;
 
+    const PropertyTable& StoredProperties() const override;
+
 protected:
     // Creates the window, reads the form's stored description (resource
     // named after the class) and runs OnCreate. A failure leaves the caller
@@ -76,7 +88,6 @@ protected:
 
     void CreateWindowParams(TWindow::CreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
     void VisibleChanged() override;
     void UpdateBounds() override;
 
@@ -92,6 +103,12 @@ private:
     void PlaceOnFirstShow();
     DWORD WindowStyle() const;
     DWORD WindowExStyle() const;
+    // A new border style or set of icons: the window gets the new frame
+    // and keeps its client size.
+    void FrameChanged();
+    // A stored handler of one of the close events.
+    template <class Handler>
+    Handler StoredHandler(const Value& value, TReader& reader);
 
     TFormBorderStyle FBorderStyle = TFormBorderStyle::Sizeable;
     bool FSystemMenu = true, FMinimizeBox = true, FMaximizeBox = true;

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "forms/Helpers.h"
+#include "forms/Properties.h"
+
 namespace forms {
 
 COLORREF ColorToRGB(TColor color) {
@@ -151,6 +154,61 @@ HFONT TFont::Handle() const {
 bool operator==(const TFont& a, const TFont& b) {
     return a.FName == b.FName && a.FHeight == b.FHeight && a.FColor == b.FColor &&
            a.FStyle == b.FStyle && a.FCharset == b.FCharset;
+}
+
+namespace {
+
+const std::pair<const char*, unsigned> kFontStyleNames[] = {
+    {"fsBold", unsigned(TFontStyle::Bold)},
+    {"fsItalic", unsigned(TFontStyle::Italic)},
+    {"fsUnderline", unsigned(TFontStyle::Underline)},
+    {"fsStrikeOut", unsigned(TFontStyle::StrikeOut)},
+};
+
+// A character set: a name of the common ones or a number up to 255;
+// written as a name only for the default.
+struct CharsetKind {
+    using type = BYTE;
+    template <class Apply>
+    void Read(const Value& v, TReader& reader, Apply apply) const {
+        static const std::pair<const char*, BYTE> kNames[] = {
+            {"DEFAULT_CHARSET", DEFAULT_CHARSET}, {"ANSI_CHARSET", ANSI_CHARSET}, {"SYMBOL_CHARSET", SYMBOL_CHARSET}};
+        if (v.kind == Value::Kind::Ident) EnumKind(kNames).Read(v, reader, apply);
+        else IntRangeKind<BYTE>{0, 255}.Read(v, reader, apply);
+    }
+    Value Write(BYTE charset) const {
+        return charset == DEFAULT_CHARSET ? Value::Id("DEFAULT_CHARSET") : Value::Int(charset);
+    }
+};
+
+}  // namespace
+
+const PropertyTable& TFont::StoredProperties() const {
+    using P = Describe<TFont>;
+    static const PropertyTable table(TPersistent::StoredProperties(), {
+        P::Property("Charset", CharsetKind(), &TFont::Charset, &TFont::SetCharset),
+        P::Property("Color", kColor, &TFont::Color, &TFont::SetColor),
+        P::Property("Height", kInt, &TFont::Height, &TFont::SetHeight),
+        P::Property("Name", kString, &TFont::Name, &TFont::SetName),
+        P::Property("Style", SetKind(kFontStyleNames), &TFont::Style, &TFont::SetStyle),
+    });
+    return table;
+}
+
+TFollowingFont::TFollowingFont() {
+    FFont.OnChange = [this] {
+        if (!FFromSource) FFollowing = false;
+        if (OnChange) OnChange();
+    };
+}
+
+void TFollowingFont::Follow(const TFont& source) {
+    if (FFollowing && !(FFont == source)) FromSource([&source](TFont& font) { font.Assign(source); });
+}
+
+void TFollowingFont::FromSource(const std::function<void(TFont&)>& change) {
+    ScopedValue fromSource(FFromSource, true);
+    change(FFont);
 }
 
 void TCanvas::FillRect(const RECT& r, TColor color) const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/Component.h"
 #include "forms/Handles.h"
 
 namespace forms {
@@ -50,8 +51,9 @@ constexpr TFontStyles operator|(TFontStyle a, TFontStyle b) { return unsigned(a)
 constexpr bool HasStyle(TFontStyles s, TFontStyle f) { return (s & unsigned(f)) != 0; }
 
 // A font description with a lazily made handle. A change frees the handle
-// and tells the owner through OnChange.
-class TFont {
+// and tells the owner through OnChange. Stored whole: Charset, Color,
+// Height, Name and Style.
+class TFont : public TPersistent {
 public:
     TFont();
     TFont(const TFont&) = delete;
@@ -81,6 +83,8 @@ public:
 
     friend bool operator==(const TFont& a, const TFont& b);
 
+    const PropertyTable& StoredProperties() const override;
+
 private:
     void Changed();
 
@@ -90,6 +94,35 @@ private:
     TFontStyles FStyle = 0;
     BYTE FCharset = DEFAULT_CHARSET;
     mutable Font FHandle;
+};
+
+// A font that follows a source (a parent's font, the system menu font)
+// until a font of its own is set: any change made through Font() makes it
+// the owner's own. The owner brings the source's changes with Follow or
+// FromSource, which leave it following. OnChange hears of every change.
+class TFollowingFont {
+public:
+    TFollowingFont();
+    TFollowingFont(const TFollowingFont&) = delete;
+    TFollowingFont& operator=(const TFollowingFont&) = delete;
+
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+    bool Following() const { return FFollowing; }
+    // Following again takes nothing by itself: the owner brings the source.
+    void SetFollowing(bool following) { FFollowing = following; }
+    // Takes every attribute of the source while following.
+    void Follow(const TFont& source);
+    // A change on the source's behalf, following or not (a scaled font
+    // takes the new height of the system's).
+    void FromSource(const std::function<void(TFont&)>& change);
+
+    std::function<void()> OnChange;
+
+private:
+    TFont FFont;
+    bool FFollowing = true;
+    bool FFromSource = false;
 };
 
 // Drawing helpers over a device context we do not own.

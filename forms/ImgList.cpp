@@ -9,7 +9,7 @@
 
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
-#include "forms/FormWriter.h"
+#include "forms/Properties.h"
 #include "forms/Handles.h"
 #include "forms/ResStrings.h"
 
@@ -31,13 +31,6 @@ const std::pair<const char*, TImageType> kImageTypes[] = {
     {"itImage", TImageType::Image},
     {"itMask", TImageType::Mask},
 };
-
-template <class E, std::size_t N>
-const char* EnumName(E value, const std::pair<const char*, E> (&names)[N]) {
-    for (const auto& n : names)
-        if (n.second == value) return n.first;
-    return names[0].first;
-}
 
 void CheckSize(int width, int height) {
     if (height < 1 || height > 32768 || width < 1) throw EInvalidOperation(ResString("SInvalidImageSize"));
@@ -330,46 +323,22 @@ void TCustomImageList::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     Change();
 }
 
-bool TCustomImageList::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "Width") {
-        SetWidth(prop::Int(value));
-    } else if (name == "Height") {
-        SetHeight(prop::Int(value));
-    } else if (name == "BkColor") {
-        SetBkColor(prop::Color(value));
-    } else if (name == "BlendColor") {
-        SetBlendColor(prop::Color(value));
-    } else if (name == "DrawingStyle") {
-        SetDrawingStyle(prop::Enum(value, kDrawingStyles));
-    } else if (name == "ImageType") {
-        SetImageType(prop::Enum(value, kImageTypes));
-    } else if (name == "ShareImages") {
-        SetShareImages(prop::Bool(value));
-    } else if (name == "OnChange") {
-        OnChange = reader.ResolveMethod(prop::Ident(value));
-    } else if (name == "Bitmap") {
-        if (value.kind != Value::Kind::Binary) prop::InvalidValue();
-        LoadFromBytes(value.bytes);
-    } else {
-        return TComponent::ReadProperty(name, value, reader);
-    }
-    return true;
-}
-
-void TCustomImageList::WritePublished(TWriter& writer) const {
-    if (FBlendColor != clNone) writer.Write("BlendColor", Value::Int(static_cast<std::int32_t>(FBlendColor)));
-    if (FBkColor != clNone) writer.Write("BkColor", Value::Int(static_cast<std::int32_t>(FBkColor)));
-    if (FDrawingStyle != TDrawingStyle::Normal) writer.Write("DrawingStyle", Value::Id(EnumName(FDrawingStyle, kDrawingStyles)));
-    if (FHeight != kDefaultSize) writer.Write("Height", Value::Int(FHeight));
-    if (FImageType != TImageType::Image) writer.Write("ImageType", Value::Id(EnumName(FImageType, kImageTypes)));
-    if (OnChange) writer.Write("OnChange", Value::Id(OnChange.Name()));
-    if (FShareImages) writer.Write("ShareImages", Value::Bool(true));
-    if (FWidth != kDefaultSize) writer.Write("Width", Value::Int(FWidth));
-}
-
-void TCustomImageList::WriteProperties(TWriter& writer) const {
-    WritePublished(writer);
-    if (Count() > 0) writer.Write("Bitmap", Value::Bin(SaveToBytes()));
+const PropertyTable& TCustomImageList::StoredProperties() const {
+    using L = TCustomImageList;
+    using P = Describe<L>;
+    static const PropertyTable table(TComponent::StoredProperties(), {
+        P::Property("BlendColor", kColor, &L::BlendColor, &L::SetBlendColor, clNone),
+        P::Property("BkColor", kColor, &L::BkColor, &L::SetBkColor, clNone),
+        P::Property("DrawingStyle", EnumKind(kDrawingStyles), &L::DrawingStyle, &L::SetDrawingStyle,
+                    TDrawingStyle::Normal),
+        P::Property("Height", kInt, &L::Height, &L::SetHeight, kDefaultSize),
+        P::Property("ImageType", EnumKind(kImageTypes), &L::ImageType, &L::SetImageType, TImageType::Image),
+        P::Field("OnChange", kEvent, &L::OnChange),
+        P::Property("ShareImages", kBool, &L::ShareImages, &L::SetShareImages, false),
+        P::Property("Width", kInt, &L::Width, &L::SetWidth, kDefaultSize),
+        P::Property("Bitmap", kBinary, &L::SaveToBytes, &L::LoadStoredBitmap, &L::IsBitmapStored),
+    });
+    return table;
 }
 
 }  // namespace forms

@@ -103,18 +103,19 @@ public:
 
     TNotifyEvent OnChange;
 
-    void WriteProperties(TWriter& writer) const override;
+    const PropertyTable& StoredProperties() const override;
 
 protected:
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
+    // The stored "Bitmap": the system list's serialised form, kept while
+    // the list has pictures.
+    virtual bool IsBitmapStored() const { return Count() > 0; }
+    virtual void LoadStoredBitmap(std::span<const std::uint8_t> bytes) { LoadFromBytes(bytes); }
     // The per-picture draw hook.
     virtual void DoDraw(int index, HDC dc, int x, int y, UINT style, bool enabled);
     // Tells the change links, then OnChange.
     virtual void Change();
     // Size, colours and styles of another list, without its pictures.
     void AssignProperties(const TCustomImageList& source);
-    // The published properties that differ from their defaults.
-    void WritePublished(TWriter& writer) const;
     // An empty system list of this list's kind and size.
     ImageListHandle CreateHandle() const;
     // Puts another system list of this list's kind and size in place and

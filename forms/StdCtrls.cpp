@@ -1,6 +1,6 @@
 #include "forms/StdCtrls.h"
 
-#include "forms/FormReader.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -113,15 +113,18 @@ void TCustomLabel::Loaded() {
     AdjustBounds();
 }
 
-bool TCustomLabel::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
-    if (name == "AutoSize") SetAutoSize(prop::Bool(value));
-    else if (name == "Transparent") SetTransparent(prop::Bool(value));
-    else if (name == "Alignment") SetAlignment(prop::Enum(value, kAlignmentNames));
-    else if (name == "ShowAccelChar") SetShowAccelChar(prop::Bool(value));
-    else if (name == "WordWrap") SetWordWrap(prop::Bool(value));
-    else if (name == "Layout") SetLayout(prop::Enum(value, kLayouts));
-    else return TGraphicControl::ReadProperty(name, value, reader);
-    return true;
+const PropertyTable& TCustomLabel::StoredProperties() const {
+    using L = TCustomLabel;
+    using P = Describe<L>;
+    static const PropertyTable table(TGraphicControl::StoredProperties(), {
+        P::Property("AutoSize", kBool, &L::AutoSize, &L::SetAutoSize, true),
+        P::Property("Transparent", kBool, &L::Transparent, &L::SetTransparent, false),
+        P::Property("Alignment", EnumKind(kAlignmentNames), &L::Alignment, &L::SetAlignment, TAlignment::LeftJustify),
+        P::Property("ShowAccelChar", kBool, &L::ShowAccelChar, &L::SetShowAccelChar, true),
+        P::Property("WordWrap", kBool, &L::WordWrap, &L::SetWordWrap, false),
+        P::Property("Layout", EnumKind(kLayouts), &L::Layout, &L::SetLayout, TTextLayout::Top),
+    });
+    return table;
 }
 
 }  // namespace forms

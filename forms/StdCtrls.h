@@ -25,12 +25,12 @@ public:
     void SetLayout(TTextLayout layout);
 
     void Paint(TCanvas& canvas) override;
+    const PropertyTable& StoredProperties() const override;
 
 protected:
     void TextChanged() override;
     void FontChanged() override;
     void Loaded() override;
-    bool ReadProperty(std::string_view name, const Value& value, TReader& reader) override;
     // Fits the bounds to the text when AutoSize is on.
     void AdjustBounds();
     UINT TextFormat() const;

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
@@ -90,6 +93,34 @@ TEST_F(MainWindow, StartsIdleWithTheStoredLayout) {
     EXPECT_EQ(form->lblElapsedTime->Left(), 10);
     EXPECT_EQ(form->lblElapsedTime->Top(), 5);
     EXPECT_GT(form->lblElapsedTime->Width(), 0);
+}
+
+// Every property the stored description gives is written again, except
+// those named (the values may be written in another form: a colour by its
+// number).
+void ExpectKept(const ObjectNode& stored, const ObjectNode& written, const std::vector<std::string>& dropped) {
+    for (const Property& p : stored.properties) {
+        if (std::find(dropped.begin(), dropped.end(), stored.name + "." + p.name) != dropped.end()) continue;
+        auto found = std::find_if(written.properties.begin(), written.properties.end(),
+                                  [&](const Property& w) { return w.name == p.name; });
+        EXPECT_NE(found, written.properties.end()) << stored.name << "." << p.name;
+    }
+    ASSERT_EQ(stored.children.size(), written.children.size());
+    for (std::size_t i = 0; i < stored.children.size(); ++i) ExpectKept(stored.children[i], written.children[i], dropped);
+}
+
+// What the window writes reads into a window that writes the same.
+TEST_F(MainWindow, WritesWhatItWasReadFromAndReadsItBack) {
+    const ObjectNode stored = LoadFormResource("TFRMMAIN");
+    const ObjectNode written = testsupport::Rewritten(stored, *form);
+    ExpectKept(stored, written,
+               {
+                   "frmMain.SnapBuffer",     // at its default
+                   "frmMain.OnClose",        // the close handlers keep no name to be written by
+                   "frmMain.OnCloseQuery",
+               });
+    auto second = TfrmMain::Create(written, [this] { return now; });
+    EXPECT_EQ(testsupport::Rewritten(stored, *second), written);
 }
 
 TEST_F(MainWindow, CommandsFollowTheStateTable) {

@@ -2,7 +2,11 @@
 // image options and loading.
 #include "tests/bars/BarsTestSupport.h"
 
+#include <algorithm>
 #include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
@@ -349,6 +353,172 @@ TEST(BarManagerStreaming, WrittenManagerReadsBackToTheSameToolbar) {
     EXPECT_EQ(second->Manager()->ImageOptions().LargeImages(), second->Get<controls::TcxImageList>("ImageList"));
     EXPECT_TRUE(second->Toolbar()->WholeRow());
     EXPECT_EQ(second->Toolbar()->Caption(), "Main");
+}
+
+// Each given property is written with the value given; the items of a
+// collection are compared item by item.
+void ExpectWrittenAsGiven(const std::vector<Property>& given, const std::vector<Property>& written) {
+    for (const Property& p : given) {
+        auto w = std::find_if(written.begin(), written.end(), [&](const Property& q) { return q.name == p.name; });
+        if (w == written.end()) {
+            ADD_FAILURE() << p.name << " is not written";
+        } else if (p.value.kind == Value::Kind::Collection) {
+            ASSERT_EQ(w->value.items.size(), p.value.items.size()) << p.name;
+            for (std::size_t i = 0; i < p.value.items.size(); ++i)
+                ExpectWrittenAsGiven(p.value.items[i], w->value.items[i]);
+        } else {
+            EXPECT_EQ(w->value, p.value) << p.name;
+        }
+    }
+}
+
+const ObjectNode& Child(const ObjectNode& node, const std::string& name) {
+    for (const ObjectNode& child : node.children)
+        if (child.name == name) return child;
+    throw std::runtime_error("no " + name);
+}
+
+// Every stored setting of the manager, its bar and links and both kinds of
+// button, away from its default: written as given, and read back it writes
+// the same.
+TEST(BarManagerStreaming, SettingsAwayFromTheirDefaultsAreWrittenAsGivenAndReadBack) {
+    MenuFont menu(13);
+    auto list = [](std::vector<Value> values) { return Value::ListOf(std::move(values)); };
+    FormShape shape;
+    shape.manager = {
+        {"Categories.Strings", list({Value::Str("Default"), Value::Str("Files")})},
+        {"Categories.ItemsVisibles", Ints({2, 1})},
+        {"Categories.Visibles", list({Value::Bool(true), Value::Bool(false)})},
+        {"ImageOptions.CacheGlyphs", Value::Bool(false)},
+        {"ImageOptions.HotImages", Value::Id("ImageList")},
+        {"ImageOptions.ImageListBkColor", Value::Int(0x00FF00)},
+        {"ImageOptions.LargeIcons", Value::Bool(true)},
+        {"ImageOptions.SmoothGlyphs", Value::Bool(true)},
+        {"ImageOptions.StretchGlyphs", Value::Bool(false)},
+        {"ImageOptions.UseLeftBottomPixelAsTransparent", Value::Bool(false)},
+        {"Scaled", Value::Bool(false)},
+        {"ShowHint", Value::Bool(false)},
+        {"ShowHintForDisabledItems", Value::Bool(false)},
+        {"ShowShortCutInHint", Value::Bool(true)},
+        {"UseF10ForMenu", Value::Bool(false)},
+        {"CanCustomize", Value::Bool(false)},
+        {"AllowCallFromAnotherForm", Value::Bool(true)},
+        {"HideFloatingBarsWhenInactive", Value::Bool(false)},
+        {"AutoDockColor", Value::Bool(false)},
+        {"DockColor", Value::Int(0x123456)},
+        {"SunkenBorder", Value::Bool(true)},
+        {"AutoAlignBars", Value::Bool(true)},
+        {"ButtonArrowWidth", Value::Int(9)},
+        {"LargeButtonArrowWidth", Value::Int(10)},
+        {"WaitForDockingTime", Value::Int(30)},
+        {"MostRecentItemsPercents", Value::Int(50)},
+        {"MenusShowRecentItemsFirst", Value::Bool(false)},
+        {"ShowFullMenusAfterDelay", Value::Bool(false)},
+        {"StoreInIniFile", Value::Bool(true)},
+        {"StoreInRegistry", Value::Bool(true)},
+        {"NotDocking", Value::SetOf({"dsLeft", "dsRight"})},
+    };
+    std::vector<std::vector<Property>> links{{
+        {"Visible", Value::Bool(true)},
+        {"ItemName", Value::Str("btn0")},
+        {"BeginGroup", Value::Bool(true)},
+        {"ButtonGroup", Value::Id("bgpStart")},
+        {"Distributed", Value::Bool(false)},
+        {"MostRecentlyUsed", Value::Bool(false)},
+        {"Position", Value::Int(3)},
+        {"UserCaption", Value::Str("Quit")},
+        {"UserDefine", Value::SetOf({"udCaption", "udWidth"})},
+        {"UserPaintStyle", Value::Id("psCaption")},
+        {"UserWidth", Value::Int(80)},
+        {"ViewLevels", Value::SetOf({"ivlLargeIconWithText", "ivlSmallIcon"})},
+    }};
+    for (int i = 1; i < 5; ++i)
+        links.push_back({{"Visible", Value::Bool(false)}, {"ItemName", Value::Str("btn" + std::to_string(i))}});
+    shape.bar = {
+        {"Name", Value::Str("Toolbar")},
+        {"FloatClientWidth", Value::Int(120)},
+        {"FloatClientHeight", Value::Int(40)},
+        {"ItemLinks", Value::CollectionOf(links)},
+        {"NotDocking", Value::SetOf({"dsNone", "dsBottom"})},
+        {"AllowClose", Value::Bool(false)},
+        {"AllowCustomizing", Value::Bool(false)},
+        {"AllowQuickCustomizing", Value::Bool(false)},
+        {"AllowReset", Value::Bool(false)},
+        {"Color", Value::Int(0x00FF00)},
+        {"RotateWhenVertical", Value::Bool(false)},
+        {"AlphaBlendValue", Value::Int(200)},
+        {"Hidden", Value::Bool(true)},
+        {"IsMainMenu", Value::Bool(true)},
+        {"MultiLine", Value::Bool(true)},
+    };
+    const ObjectNode plain = Node("TdxBarButton", "btnPlain",
+                                  {{"Align", Value::Id("iaRight")},
+                                   {"Caption", Value::Str("Plain")},
+                                   {"Category", Value::Int(1)},
+                                   {"Description", Value::Str("A plain one")},
+                                   {"Enabled", Value::Bool(false)},
+                                   {"HelpContext", Value::Int(7)},
+                                   {"Hint", Value::Str("Plain|Long")},
+                                   {"MergeKind", Value::Id("mkNone")},
+                                   {"MergeOrder", Value::Int(2)},
+                                   {"Visible", Value::Id("ivInCustomizing")},
+                                   {"OnClick", Value::Id("Do1")},
+                                   {"OnDestroy", Value::Id("Do2")},
+                                   {"AllowAllUp", Value::Bool(true)},
+                                   {"ButtonStyle", Value::Id("bsChecked")},
+                                   {"CloseSubMenuOnClick", Value::Bool(false)},
+                                   {"DropDownEnabled", Value::Bool(false)},
+                                   {"GroupIndex", Value::Int(3)},
+                                   {"Down", Value::Bool(true)},
+                                   {"ImageIndex", Value::Int(2)},
+                                   {"LargeImageIndex", Value::Int(3)},
+                                   {"Lowered", Value::Bool(true)},
+                                   {"PaintStyle", Value::Id("psCaptionGlyph")},
+                                   {"ShortCut", Value::Int(0x4050)},
+                                   {"UnclickAfterDoing", Value::Bool(false)}});
+    // Not synchronised: its own small picture beside the large one.
+    const ObjectNode large = Node("TdxBarLargeButton", "btnLarge",
+                                  {{"LargeImageIndex", Value::Int(4)},
+                                   {"SyncImageIndex", Value::Bool(false)},
+                                   {"ImageIndex", Value::Int(1)},
+                                   {"AutoGrayScale", Value::Bool(false)},
+                                   {"GlyphLayout", Value::Id("glLeft")},
+                                   {"Height", Value::Int(40)},
+                                   {"HotImageIndex", Value::Int(2)},
+                                   {"ShowCaption", Value::Bool(false)},
+                                   {"Width", Value::Int(60)}});
+    ObjectNode description = MainLikeForm(shape);
+    description.children.push_back(plain);
+    description.children.push_back(large);
+
+    auto first = LoadForm(description, false);
+    const ObjectNode written = testsupport::Rewritten(description, *first);
+    const std::vector<Property>& manager = Child(written, "BarManager").properties;
+    ExpectWrittenAsGiven(shape.manager, manager);
+    ExpectWrittenAsGiven({{"Bars", Value::CollectionOf({shape.bar})}}, manager);
+    ExpectWrittenAsGiven(plain.properties, Child(written, "btnPlain").properties);
+    ExpectWrittenAsGiven(large.properties, Child(written, "btnLarge").properties);
+
+    auto second = LoadForm(written, false);
+    EXPECT_EQ(testsupport::Rewritten(description, *second), written);
+}
+
+// A bar's own font is stored whole: its style and colour too, not only its
+// face and height.
+TEST(BarManagerStreaming, ABarsOwnFontIsStoredWhole) {
+    MenuFont menu(13);
+    auto first = LoadForm(MainLikeForm(), false);
+    TFont& font = first->Toolbar()->Font();
+    font.SetName("Arial");
+    font.SetStyle(unsigned(TFontStyle::Bold));
+    font.SetColor(clRed);
+    ASSERT_TRUE(first->Toolbar()->UseOwnFont());
+
+    auto second = LoadForm(testsupport::Rewritten(MainLikeForm(), *first), false);
+    EXPECT_TRUE(second->Toolbar()->UseOwnFont());
+    EXPECT_TRUE(second->Toolbar()->Font() == font);
+    second->Toolbar()->SetUseOwnFont(false);
+    EXPECT_TRUE(second->Toolbar()->Font() == second->Manager()->Font());
 }
 
 TEST(BarManagerStreaming, LoadingPlacesVisibleBarsOnly) {

@@ -6,11 +6,72 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "forms/FormWriter.h"
 #include "forms/Forms.h"
 #include "forms/Handles.h"
+
+namespace forms {
+
+// Readable failures for stored descriptions.
+inline void PrintTo(const Property& p, std::ostream* os);
+
+inline void PrintTo(const Value& v, std::ostream* os) {
+    switch (v.kind) {
+        case Value::Kind::Integer: *os << v.integer; break;
+        case Value::Kind::Boolean: *os << (v.integer ? "True" : "False"); break;
+        case Value::Kind::String: *os << "'" << v.text << "'"; break;
+        case Value::Kind::Ident: *os << v.text; break;
+        case Value::Kind::Nil: *os << "nil"; break;
+        case Value::Kind::Binary: *os << "{" << v.bytes.size() << " bytes}"; break;
+        case Value::Kind::Set:
+            *os << "[";
+            for (const std::string& n : v.names) *os << " " << n;
+            *os << " ]";
+            break;
+        case Value::Kind::List:
+            *os << "(";
+            for (const Value& item : v.list) {
+                *os << " ";
+                PrintTo(item, os);
+            }
+            *os << " )";
+            break;
+        case Value::Kind::Collection:
+            *os << "<";
+            for (const auto& item : v.items) {
+                *os << " item";
+                for (const Property& p : item) {
+                    *os << " ";
+                    PrintTo(p, os);
+                }
+                *os << " end";
+            }
+            *os << " >";
+            break;
+    }
+}
+
+inline void PrintTo(const Property& p, std::ostream* os) {
+    *os << p.name << " = ";
+    PrintTo(p.value, os);
+}
+
+inline void PrintTo(const ObjectNode& node, std::ostream* os) {
+    *os << "\nobject " << node.name << ": " << node.className;
+    for (const Property& p : node.properties) {
+        *os << "\n  ";
+        PrintTo(p, os);
+    }
+    for (const ObjectNode& child : node.children) PrintTo(child, os);
+    *os << "\nend " << node.name;
+}
+
+}  // namespace forms
 
 namespace testsupport {
 
@@ -114,6 +175,17 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;
+}
+
+// A loaded form's description as the form writes it now: the names and
+// nesting of `shape`, each component with the properties it writes.
+inline forms::ObjectNode Rewritten(const forms::ObjectNode& shape, const forms::TComponent& root) {
+    const forms::TComponent* component = &root;
+    if (shape.name != root.Name()) component = root.FindComponent(shape.name);
+    if (!component) throw std::runtime_error("no component " + shape.name);
+    forms::ObjectNode node{shape.className, shape.name, forms::WriteProperties(*component), {}};
+    for (const forms::ObjectNode& child : shape.children) node.children.push_back(Rewritten(child, root));
+    return node;
 }
 
 // What a window paints for itself, captured once into 32-bit pixels (the

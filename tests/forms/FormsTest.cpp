@@ -1,10 +1,12 @@
 // The form layer: ownership and free notification, loading descriptions,
-// commands and their links, shortcuts, screen snap.
+// stored properties, commands and their links, shortcuts, screen snap.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "forms/ActnList.h"
 #include "forms/Dialogs.h"
@@ -240,6 +242,64 @@ TEST(Controls, AParentFontThatFailsToArriveLeavesTheControlFreeToChooseItsOwn) {
     EXPECT_FALSE(touchy->ParentFont());
     form.Font().SetName("Courier New");
     EXPECT_EQ(touchy->Font().Name(), "Tahoma");
+}
+
+// What a component of a loaded form writes.
+std::vector<Property> WrittenBy(const std::vector<Property>& given, const char* className) {
+    TTestForm form;
+    form.Load(Node("TTestForm", "frm", {}, {Node(className, "x", given)}));
+    return WriteProperties(*form.FindComponent("x"));
+}
+
+// Each kind of stored property is read, written back as it was given, not
+// written while at its default, and refused with a value of the wrong kind.
+TEST(StoredProperties, ReadWrittenBackAndRefusedByOneDescription) {
+    struct Case {
+        const char* className;
+        const char* name;
+        Value value;  // away from the default, in the form it is written
+        Value wrong;
+    } cases[] = {
+        {"TLabel", "Align", Value::Id("alTop"), Value::Int(1)},
+        {"TLabel", "Caption", Value::Str("Hi"), Value::Int(1)},
+        {"TLabel", "Color", Value::Int(0x123456), Value::Bool(true)},
+        {"TLabel", "Cursor", Value::Id("crHandPoint"), Value::Id("crPointy")},
+        {"TLabel", "Font.Style", Value::SetOf({"fsBold", "fsUnderline"}), Value::SetOf({"fsHuge"})},
+        {"TLabel", "Font.Charset", Value::Int(SYMBOL_CHARSET), Value::Int(256)},
+        {"TLabel", "Layout", Value::Id("tlCenter"), Value::Id("tlMiddle")},
+        {"TLabel", "ShowHint", Value::Bool(true), Value::Id("True")},
+        {"TLabel", "OnClick", Value::Id("Clicked"), Value::Str("Clicked")},
+        {"TPanel", "BevelOuter", Value::Id("bvLowered"), Value::Id("bvSideways")},
+        {"TPanel", "BorderWidth", Value::Int(3), Value::Str("3")},
+        {"TTimer", "Interval", Value::Int(250), Value::Int(-1)},
+        {"TAction", "ShortCut", Value::Int(0x4041), Value::Int(0x10000)},
+        {"TAction", "Checked", Value::Bool(true), Value::None()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.className) + "." + c.name);
+        auto named = [&](const Property& p) { return p.name == c.name; };
+        const std::vector<Property> fresh = WrittenBy({}, c.className);
+        EXPECT_TRUE(std::none_of(fresh.begin(), fresh.end(), named));
+        const std::vector<Property> written = WrittenBy({{c.name, c.value}}, c.className);
+        auto found = std::find_if(written.begin(), written.end(), named);
+        ASSERT_NE(found, written.end());
+        EXPECT_EQ(found->value, c.value);
+        try {
+            WrittenBy({{c.name, c.wrong}}, c.className);
+            ADD_FAILURE() << "no error";
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find("Invalid property value"), std::string::npos) << e.what();
+        }
+    }
+    for (const char* name : {"Colour", "Font.Size", "Font"}) {
+        try {
+            WrittenBy({{name, Value::Int(1)}}, "TPanel");
+            ADD_FAILURE() << "no error for " << name;
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find("Property " + std::string(name) + " does not exist"), std::string::npos)
+                << e.what();
+        }
+    }
 }
 
 // A client that follows a command's caption while it still shows the old one.
