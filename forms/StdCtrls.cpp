@@ -10,6 +10,12 @@ const std::pair<const char*, TTextLayout> kLayouts[] = {
     {"tlCenter", TTextLayout::Center},
     {"tlBottom", TTextLayout::Bottom},
 };
+
+std::string WindowText(HWND window) {
+    std::string text(std::size_t(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(std::size_t(::GetWindowTextA(window, text.data(), int(text.size()))));
+    return text;
+}
 }  // namespace
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
@@ -46,6 +52,23 @@ void TCustomLabel::SetWordWrap(bool wrap) {
 void TCustomLabel::SetLayout(TTextLayout layout) {
     FLayout = layout;
     Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* control) {
+    if (FFocusControl) RemoveFreeNotification(FFocusControl);
+    FFocusControl = control;
+    if (FFocusControl) FreeNotification(FFocusControl);
+}
+
+void TCustomLabel::Notification(TComponent* component, TOperation operation) {
+    TGraphicControl::Notification(component, operation);
+    if (operation == TOperation::Remove && component == FFocusControl) FFocusControl = nullptr;
+}
+
+bool TCustomLabel::DialogChar(char ch) {
+    if (!FFocusControl || !FShowAccelChar || !IsAccel(ch, Caption()) || !FFocusControl->CanFocus()) return false;
+    FFocusControl->SetFocus();
+    return true;
 }
 
 UINT TCustomLabel::TextFormat() const {
@@ -120,8 +143,103 @@ bool TCustomLabel::ReadProperty(std::string_view name, const Value& value, TRead
     else if (name == "ShowAccelChar") SetShowAccelChar(prop::Bool(value));
     else if (name == "WordWrap") SetWordWrap(prop::Bool(value));
     else if (name == "Layout") SetLayout(prop::Enum(value, kLayouts));
-    else return TGraphicControl::ReadProperty(name, value, reader);
+    else if (name == "FocusControl") {
+        reader.AddReference(prop::Ident(value), [this](TComponent* c) {
+            auto* control = dynamic_cast<TWinControl*>(c);
+            if (!control) prop::InvalidValue();
+            SetFocusControl(control);
+        });
+    } else return TGraphicControl::ReadProperty(name, value, reader);
     return true;
+}
+
+// ---- TCustomButton
+
+TCustomButton::TCustomButton(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+}
+
+void TCustomButton::SetDefault(bool value) {
+    FDefault = value;
+    TCustomForm* form = GetParentForm(this);
+    UpdateActive(form ? form->FocusedControl() : nullptr);
+}
+
+void TCustomButton::UpdateActive(TWinControl* focused) {
+    bool active = focused == this || (FDefault && !dynamic_cast<TCustomButton*>(focused));
+    if (active == FActive) return;
+    FActive = active;
+    ActiveChanged();
+}
+
+void TCustomButton::Click() {
+    if (FModalResult != mrNone)
+        if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+bool TCustomButton::DialogChar(char ch) {
+    if (!IsAccel(ch, Caption()) || !CanFocus()) return false;
+    Click();
+    return true;
+}
+
+bool TCustomButton::ReadProperty(std::string_view name, const Value& value, TReader& reader) {
+    if (name == "Default") SetDefault(prop::Bool(value));
+    else if (name == "Cancel") SetCancel(prop::Bool(value));
+    else if (name == "ModalResult") SetModalResult(prop::Int(value));
+    else return TWinControl::ReadProperty(name, value, reader);
+    return true;
+}
+
+// ---- TButton
+
+TButton::TButton(TComponent* owner) : TCustomButton(owner) {}
+
+void TButton::CreateWindowParams(TWindow::CreateParams& params) {
+    TCustomButton::CreateWindowParams(params);
+    params.className = "BUTTON";
+    params.systemClass = true;
+    params.style |= Active() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+LRESULT TButton::CNCommand(WORD code) {
+    if (code == BN_CLICKED) Click();
+    return 0;
+}
+
+void TButton::ActiveChanged() {
+    if (HandleAllocated()) ::SendMessageA(Handle(), BM_SETSTYLE, Active() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+// ---- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+void TEdit::CreateWindowParams(TWindow::CreateParams& params) {
+    TWinControl::CreateWindowParams(params);
+    params.className = "EDIT";
+    params.systemClass = true;
+    params.style |= ES_AUTOHSCROLL;
+    params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+LRESULT TEdit::CNCommand(WORD code) {
+    if (code == EN_CHANGE) {
+        SetCaption(WindowText(Handle()));
+        if (OnChange) OnChange(this);
+    }
+    return 0;
+}
+
+void TEdit::TextChanged() {
+    // Typed text is the caption already; setting it again would move the caret.
+    if (HandleAllocated() && WindowText(Handle()) != Caption()) ::SetWindowTextA(Handle(), Caption().c_str());
 }
 
 }  // namespace forms
