@@ -237,20 +237,23 @@ TModalResult TCustomForm::ShowModal() {
     Show();
     do {
         Application().HandleMessage();
-        if (Application().Terminated()) {
-            FModalResult = mrCancel;
-        } else if (FModalResult != mrNone) {
-            // The form may still refuse to close.
-            TCloseAction action = TCloseAction::None;
-            if (CloseQuery()) {
-                action = TCloseAction::Hide;
-                if (OnClose) OnClose(this, action);
-            }
-            if (action == TCloseAction::None) FModalResult = mrNone;
-        }
+        if (Application().Terminated()) FModalResult = mrCancel;
+        else if (FModalResult != mrNone) CloseModal();
     } while (FModalResult == mrNone);
     Hide();
     return FModalResult;
+}
+
+void TCustomForm::CloseModal() {
+    // A close query that fails is shown and keeps the form open, as a refusal
+    // does: the loop must not end with the form still up.
+    bool closing = CallAtBoundary(false, [&] {
+        if (!CloseQuery()) return false;
+        TCloseAction action = TCloseAction::Hide;
+        if (OnClose) OnClose(this, action);
+        return action != TCloseAction::None;
+    });
+    if (!closing) FModalResult = mrNone;
 }
 
 bool TCustomForm::CloseQuery() {

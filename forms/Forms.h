@@ -122,6 +122,9 @@ private:
     // The control is going or leaving the form: neither it nor one of its
     // children stays active.
     void DefocusControl(TWinControl* control);
+    // Asks the close query of a modal form whose result is set; the result
+    // is cleared when the form stays open.
+    void CloseModal();
     // Gives the focus back to the active control (or the first tab stop);
     // false when no control can take it.
     bool FocusActiveControl();

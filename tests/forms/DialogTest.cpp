@@ -208,22 +208,31 @@ TEST(ModalForms, AButtonsModalResultEndsShowModalAndTheOwnerComesBack) {
         return [=] { ::PostMessageA(w, message, wParam, lParam); };
     };
     int closeQueries = 0;
-    dialog.OnCloseQuery = [&](TComponent*, bool&) { ++closeQueries; };
+    bool failQuery = false;
+    dialog.OnCloseQuery = [&](TComponent*, bool&) {
+        ++closeQueries;
+        if (std::exchange(failQuery, false)) throw EAbort();
+    };
     struct Case {
         const char* how;
         std::vector<std::function<void()>> posts;
         bool withCancelButton;
+        bool failingQuery;
         TModalResult result;
     } cases[] = {
-        {"click", {post(dialog.Find("btnOk")->Handle(), BM_CLICK, 0, 0)}, true, mrOk},
-        {"Enter", {post(edit, WM_KEYDOWN, VK_RETURN)}, true, mrOk},
-        {"Alt+O", {post(edit, WM_SYSCHAR, 'o', (1 << 29) | 1)}, true, mrOk},
-        {"Esc", {post(edit, WM_KEYDOWN, VK_ESCAPE)}, true, mrNo},
-        {"Esc, no cancel button", {post(edit, WM_KEYDOWN, VK_ESCAPE)}, false, mrCancel},
+        {"click", {post(dialog.Find("btnOk")->Handle(), BM_CLICK, 0, 0)}, true, false, mrOk},
+        {"Enter", {post(edit, WM_KEYDOWN, VK_RETURN)}, true, false, mrOk},
+        {"Alt+O", {post(edit, WM_SYSCHAR, 'o', (1 << 29) | 1)}, true, false, mrOk},
+        {"Esc", {post(edit, WM_KEYDOWN, VK_ESCAPE)}, true, false, mrNo},
+        {"Esc, no cancel button", {post(edit, WM_KEYDOWN, VK_ESCAPE)}, false, false, mrCancel},
+        // A close query that fails keeps the dialog open, as a refusal does.
+        {"Enter twice, the first close query fails",
+         {post(edit, WM_KEYDOWN, VK_RETURN), post(edit, WM_KEYDOWN, VK_RETURN)}, true, true, mrOk},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
         dialog.Find<TButton>("btnNo")->SetCancel(c.withCancelButton);
+        failQuery = c.failingQuery;
         closeQueries = 0;
         for (const auto& p : c.posts) p();
         EXPECT_EQ(dialog.ShowModal(), c.result);
