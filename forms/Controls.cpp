@@ -3,8 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "forms/FormReader.h"
+#include "forms/Forms.h"
 #include "forms/Helpers.h"
 #include "forms/Properties.h"
 
@@ -44,6 +46,18 @@ struct CursorPropertyKind {
 };
 
 }  // namespace
+
+bool IsAccel(char ch, std::string_view caption) {
+    auto upper = [](char c) {
+        return char(reinterpret_cast<UINT_PTR>(::CharUpperA(reinterpret_cast<LPSTR>(UINT_PTR(BYTE(c))))));
+    };
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return upper(caption[i + 1]) == upper(ch);
+        ++i;  // "&&"
+    }
+    return false;
+}
 
 // ---- TControl
 
@@ -176,6 +190,8 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
+bool TControl::DialogChar(char) { return false; }
+
 void TControl::TextChanged() { Invalidate(); }
 void TControl::FontChanged() { Invalidate(); }
 void TControl::ColorChanged() { Invalidate(); }
@@ -226,6 +242,8 @@ void TGraphicControl::Invalidate() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+    // The form lets go of us before our window goes, and with it the focus.
+    if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this);
     DestroyComponents();
     // Children owned elsewhere may outlive us: orphan them. Their windows go
     // with ours.
@@ -235,6 +253,8 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
+    if (TCustomForm* form = GetParentForm(this); form && form != this && parent != Parent())
+        form->DefocusControl(this);
     TControl::SetParent(parent);
     if (!parent) {
         DestroyHandle();
@@ -247,6 +267,7 @@ void TWinControl::SetParent(TWinControl* parent) {
 void TWinControl::InsertControl(TControl* control) {
     control->FParent = this;
     FControls.push_back(control);
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) FTabList.push_back(windowed);
     if (control->FAlign != TAlign::None) AlignControls();
     control->Invalidate();
 }
@@ -257,6 +278,7 @@ void TWinControl::RemoveControl(TControl* control) {
     control->Invalidate();
     control->FParent = nullptr;
     FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    std::erase(FTabList, control);
     AlignControls();
 }
 
@@ -276,6 +298,7 @@ void TWinControl::CreateWnd() {
     TWindow::CreateParams params;
     CreateWindowParams(params);
     CreateHandle(params);
+    if (Attached()) ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->HandleAllocated()) w->CreateWnd();
     AlignControls();
@@ -381,6 +404,7 @@ void TWinControl::TextChanged() {
 }
 
 void TWinControl::FontChanged() {
+    if (Attached()) ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
     Invalidate();
     for (TControl* c : FControls) c->ParentFontChanged();
 }
@@ -485,21 +509,19 @@ void TWinControl::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
-LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+bool TWinControl::PaintOrMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
             PaintDC paint(Handle());
             if (paint.Get()) PaintHandler(paint.Get(), paint.UpdateRect());
-            return 0;
+            return true;
         }
         case WM_PRINTCLIENT: {
             RECT client;
             ::GetClientRect(Handle(), &client);
             PaintHandler(reinterpret_cast<HDC>(wParam), client);
-            return 0;
+            return true;
         }
-        case WM_ERASEBKGND:
-            return 1;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
@@ -509,7 +531,23 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN:
         case WM_MBUTTONUP:
             MouseMessage(message, wParam, lParam);
-            return 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+TWinControl* TWinControl::ReflectionTarget(HWND child) const {
+    auto* control = dynamic_cast<TWinControl*>(TWindow::FromHandle(child));
+    return control && control->Parent() == this ? control : nullptr;
+}
+
+LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!Attached()) {
+        if (message == WM_ERASEBKGND) return 1;
+        if (PaintOrMouseMessage(message, wParam, lParam)) return 0;
+    }
+    switch (message) {
         case WM_WINDOWPOSCHANGED: {
             const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
             if (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE)) {
@@ -526,10 +564,134 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        // Notifications of hosted system controls go back to them.
+        case WM_COMMAND:
+            if (TWinControl* child = ReflectionTarget(reinterpret_cast<HWND>(lParam)))
+                return child->CNCommand(HIWORD(wParam));
+            break;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (TWinControl* child = ReflectionTarget(header->hwndFrom)) return child->CNNotify(*header);
+            break;
+        }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlType == ODT_MENU) break;
+            if (TWinControl* child = ReflectionTarget(item->hwndItem)) return child->CNDrawItem(*item);
+            break;
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            if (TWinControl* child = ReflectionTarget(reinterpret_cast<HWND>(lParam)))
+                return reinterpret_cast<LRESULT>(child->CNCtlColor(reinterpret_cast<HDC>(wParam)));
+            break;
         default:
             break;
     }
     return TWindow::WndProc(message, wParam, lParam);
+}
+
+LRESULT TWinControl::CNCommand(WORD) { return 0; }
+
+LRESULT TWinControl::CNNotify(NMHDR&) { return 0; }
+
+LRESULT TWinControl::CNDrawItem(DRAWITEMSTRUCT&) { return FALSE; }
+
+HBRUSH TWinControl::CNCtlColor(HDC dc) {
+    ::SetTextColor(dc, ColorToRGB(Font().Color()));
+    COLORREF color = ColorToRGB(Color());
+    ::SetBkColor(dc, color);
+    // System colours have brushes of the system's, which follow its changes.
+    if ((Color() & 0xFF000000u) == clSystemColor) return ::GetSysColorBrush(int(Color() & 0xFF));
+    if (color != FBrushColor) {
+        FBrush.Reset(::CreateSolidBrush(color));
+        FBrushColor = color;
+    }
+    return FBrush.Get();
+}
+
+LRESULT TWinControl::WMSetFocus(HWND previous) {
+    LRESULT result = TWindow::WMSetFocus(previous);
+    if (TCustomForm* form = GetParentForm(this)) form->FocusChanged(this);
+    return result;
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}
+
+int TWinControl::TabOrder() const {
+    if (!Parent()) return -1;
+    const auto& list = Parent()->FTabList;
+    return int(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+    // A stored form gives each control its place before all its siblings
+    // exist: the parent sorts them once it is loaded.
+    if (Loading()) {
+        FStoredTabOrder = order;
+        return;
+    }
+    if (!Parent()) return;
+    auto& list = Parent()->FTabList;
+    std::erase(list, this);
+    order = std::clamp(order, 0, int(list.size()));
+    list.insert(list.begin() + order, this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+    for (TWinControl* c : FTabList) {
+        list.push_back(c);
+        c->GetTabOrderList(list);
+    }
+}
+
+bool TWinControl::CanFocus() const {
+    if (!HandleAllocated()) return false;
+    for (const TControl* c = this; c->Parent(); c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return true;
+}
+
+bool TWinControl::Focused() const { return HandleAllocated() && ::GetFocus() == Handle(); }
+
+void TWinControl::SetFocus() {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this) form->SetActiveControl(this);
+    else if (HandleAllocated()) ::SetFocus(Handle());
+}
+
+bool TWinControl::DialogChar(char ch) {
+    for (TControl* c : FControls)
+        if (c->Visible() && c->Enabled() && c->DialogChar(ch)) return true;
+    return false;
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    // Controls without a stored place keep theirs, after the others.
+    auto place = [](const TWinControl* c) { return c->FStoredTabOrder < 0 ? INT_MAX : c->FStoredTabOrder; };
+    std::stable_sort(FTabList.begin(), FTabList.end(),
+                     [&](const TWinControl* a, const TWinControl* b) { return place(a) < place(b); });
+}
+
+const PropertyTable& TWinControl::StoredProperties() const {
+    using W = TWinControl;
+    using P = Describe<W>;
+    static const PropertyTable table(TControl::StoredProperties(), {
+        P::Property("TabStop", kBool, &W::TabStop, &W::SetTabStop, false),
+        // A place in the tab order matters only to a tab stop.
+        P::Property("TabOrder", kInt, &W::TabOrder, &W::SetTabOrder, [](const W& w) { return w.TabStop(); }),
+    });
+    return table;
 }
 
 LRESULT TWinControl::WMMouseLeave() {

@@ -24,6 +24,10 @@ inline constexpr std::pair<const char*, TAlignment> kAlignmentNames[] = {
     {"taCenter", TAlignment::Center},
 };
 
+// The caption marks `ch` as its accelerator: "&" before it, either case
+// ("&&" is a plain "&").
+bool IsAccel(char ch, std::string_view caption);
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);
@@ -83,6 +87,9 @@ public:
     virtual void PointerEntered();
     virtual void PointerLeft();
     virtual void Click();
+    // Offers an accelerator character (Alt+letter, or a letter the focused
+    // control does not take); true when the control used it.
+    virtual bool DialogChar(char ch);
 
     TNotifyEvent OnClick;
     TNotifyEvent OnMouseEnter;
@@ -153,14 +160,41 @@ public:
     // Graphic child under a client point, topmost first; null for none.
     TControl* ControlAtPos(POINT p) const;
 
+    // Focus. Tab and Shift+Tab stop at a control with TabStop, in the order
+    // of TabOrder: its place among its windowed siblings, from 0.
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool tabStop) { FTabStop = tabStop; }
+    int TabOrder() const;
+    // Moves the control to that place (clamped) among its siblings.
+    void SetTabOrder(int order);
+    // Every windowed control under this one in tab order, each followed by
+    // its own.
+    void GetTabOrderList(std::vector<TWinControl*>& list) const;
+    // It and every parent below the form are visible and enabled.
+    bool CanFocus() const;
+    bool Focused() const;
+    // Makes this the active control of its form; EInvalidOperation when it
+    // cannot take the focus.
+    void SetFocus();
+    // Looks for the accelerator among the visible, enabled children.
+    bool DialogChar(char ch) override;
+
+    // The focus came to this control from another one of its form, or went.
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
 protected:
+    friend class TCustomForm;
     // Creates the window when the control has a parent with a window;
     // top-level forms create their own.
     virtual void CreateWindowParams(TWindow::CreateParams& params);
     // The area aligned children share (a panel keeps its border free).
     virtual void AdjustClientRect(RECT& r) const;
     void CreateWnd();
+    void Loaded() override;
+    const PropertyTable& StoredProperties() const override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WMSetFocus(HWND previous) override;
     LRESULT WMCaptureChanged(HWND capture) override;
     LRESULT WMMouseLeave() override;
     bool WMSetCursor(HWND window, UINT hitTest, UINT mouseMessage) override;
@@ -178,7 +212,24 @@ protected:
     void PaintHandler(HDC dc, const RECT& update);
     void PaintControls(HDC dc, const RECT& update);
 
+    virtual void DoEnter();
+    virtual void DoExit();
+
+    // What a hosted system control tells its parent window, handed back to
+    // the control: a command notification (BN_CLICKED, EN_CHANGE), a
+    // WM_NOTIFY, an owner-draw request, and the colours to draw with
+    // (WM_CTLCOLOR...). Each returns the parent's answer.
+    virtual LRESULT CNCommand(WORD code);
+    virtual LRESULT CNNotify(NMHDR& header);
+    virtual LRESULT CNDrawItem(DRAWITEMSTRUCT& item);
+    // Text in the font's colour on the control's colour.
+    virtual HBRUSH CNCtlColor(HDC dc);
+
 private:
+    // The child window of ours a reflected notification came from, or null.
+    TWinControl* ReflectionTarget(HWND child) const;
+    // Our painting and pointer input; a hosted control does its own.
+    bool PaintOrMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void SetHovered(TControl* control);
     void AlignPass();
@@ -190,6 +241,11 @@ private:
     bool FAligning = false;
     bool FAlignAgain = false;
     SIZE FAlignedSize{-1, -1};
+    bool FTabStop = false;
+    std::vector<TWinControl*> FTabList;  // windowed children in tab order
+    int FStoredTabOrder = -1;            // as read, until the parent is loaded
+    Brush FBrush;                        // of FBrushColor, for WM_CTLCOLOR...
+    COLORREF FBrushColor = CLR_INVALID;
 };
 
 }  // namespace forms

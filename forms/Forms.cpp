@@ -238,20 +238,23 @@ TModalResult TCustomForm::ShowModal() {
     Show();
     do {
         Application().HandleMessage();
-        if (Application().Terminated()) {
-            FModalResult = mrCancel;
-        } else if (FModalResult != mrNone) {
-            // The form may still refuse to close.
-            TCloseAction action = TCloseAction::None;
-            if (CloseQuery()) {
-                action = TCloseAction::Hide;
-                if (OnClose) OnClose(this, action);
-            }
-            if (action == TCloseAction::None) FModalResult = mrNone;
-        }
+        if (Application().Terminated()) FModalResult = mrCancel;
+        else if (FModalResult != mrNone) CloseModal();
     } while (FModalResult == mrNone);
     Hide();
     return FModalResult;
+}
+
+void TCustomForm::CloseModal() {
+    // A close query that fails is shown and keeps the form open, as a refusal
+    // does: the loop must not end with the form still up.
+    bool closing = CallAtBoundary(false, [&] {
+        if (!CloseQuery()) return false;
+        TCloseAction action = TCloseAction::Hide;
+        if (OnClose) OnClose(this, action);
+        return action != TCloseAction::None;
+    });
+    if (!closing) FModalResult = mrNone;
 }
 
 bool TCustomForm::CloseQuery() {
@@ -284,13 +287,135 @@ bool TCustomForm::IsShortCut(TShortCut shortCut) {
     return false;
 }
 
+namespace {
+
+// Every push button under a control, parents' before their children's.
+void CollectButtons(const TWinControl& parent, std::vector<TCustomButton*>& buttons) {
+    for (TControl* c : parent.Controls()) {
+        auto* windowed = dynamic_cast<TWinControl*>(c);
+        if (!windowed) continue;
+        if (auto* button = dynamic_cast<TCustomButton*>(windowed)) buttons.push_back(button);
+        CollectButtons(*windowed, buttons);
+    }
+}
+
+template <class Pick>
+TCustomButton* FindButton(const TWinControl& parent, Pick pick) {
+    std::vector<TCustomButton*> buttons;
+    CollectButtons(parent, buttons);
+    for (TCustomButton* b : buttons)
+        if (b->CanFocus() && pick(*b)) return b;
+    return nullptr;
+}
+
+}  // namespace
+
+TCustomButton* TCustomForm::DefaultButton() const {
+    return FindButton(*this, [](const TCustomButton& b) { return b.Default(); });
+}
+
+TCustomButton* TCustomForm::CancelButton() const {
+    return FindButton(*this, [](const TCustomButton& b) { return b.Cancel(); });
+}
+
+bool TCustomForm::DialogKey(const MSG& msg) {
+    // What the focused window takes for itself. Asked without the message:
+    // given one, the system's edits turn to dialog ways of their own.
+    auto wants = [&] { return UINT(::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, 0)); };
+    if (msg.message == WM_SYSCHAR) return DialogChar(char(msg.wParam));
+    if (msg.message == WM_CHAR) return !(wants() & DLGC_WANTCHARS) && DialogChar(char(msg.wParam));
+    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) < 0) return false;
+    if (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+    if (wants() & (msg.wParam == VK_TAB ? DLGC_WANTTAB | DLGC_WANTALLKEYS : DLGC_WANTALLKEYS)) return false;
+    auto* focused = dynamic_cast<TWinControl*>(TWindow::FindFromHandle(msg.hwnd));
+    if (focused == this) focused = nullptr;
+    bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    if (msg.wParam == VK_TAB) {
+        SelectNext(focused, !shift);
+        return true;
+    }
+    if (shift) return false;
+    if (msg.wParam == VK_RETURN) {
+        auto* button = dynamic_cast<TCustomButton*>(focused);
+        if (!button) button = DefaultButton();
+        if (!button) return false;
+        button->Click();
+    } else if (TCustomButton* button = CancelButton()) {
+        button->Click();
+    } else if (FModal) {
+        FModalResult = mrCancel;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+    if (control && (control == this || GetParentForm(control) != this || (!Loading() && !control->CanFocus())))
+        throw EInvalidOperation(ResString("SCannotFocus"));
+    FActiveControl = control;
+    // An inactive form gives it the focus once it is activated.
+    if (control && !Loading() && HandleAllocated() && ::GetActiveWindow() == Handle()) ::SetFocus(control->Handle());
+}
+
+TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward) const {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    const int count = int(list.size());
+    int at = int(std::find(list.begin(), list.end(), current) - list.begin());
+    if (at == count && forward) at = -1;  // not in the list: start at an end
+    for (int step = 1; step <= count; ++step) {
+        TWinControl* c = list[std::size_t(((forward ? at + step : at - step) % count + count) % count)];
+        if (c != current && c->TabStop() && c->CanFocus()) return c;
+    }
+    return nullptr;
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward) {
+    if (TWinControl* next = FindNextControl(current, forward)) next->SetFocus();
+}
+
+bool TCustomForm::FocusActiveControl() {
+    TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : FindNextControl(nullptr, true);
+    if (!target) return false;
+    ::SetFocus(target->Handle());
+    return true;
+}
+
+void TCustomForm::FocusChanged(TWinControl* control) {
+    TWinControl* focused = control == this ? nullptr : control;
+    if (focused == FFocusedControl) return;
+    TWinControl* previous = FFocusedControl;
+    FFocusedControl = focused;
+    if (focused) FActiveControl = focused;
+    if (Destroying()) return;
+    std::vector<TCustomButton*> buttons;
+    CollectButtons(*this, buttons);
+    for (TCustomButton* b : buttons) b->UpdateActive(focused);
+    if (previous) previous->DoExit();
+    if (focused) focused->DoEnter();
+}
+
+void TCustomForm::DefocusControl(TWinControl* control) {
+    auto inside = [control](TControl* c) {
+        for (; c; c = c->Parent())
+            if (c == control) return true;
+        return false;
+    };
+    if (inside(FActiveControl)) FActiveControl = nullptr;
+    if (inside(FFocusedControl)) FFocusedControl = nullptr;
+}
+
 LRESULT TCustomForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             Close();
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) Application().FormActivated(this);
+            if (LOWORD(wParam) == WA_INACTIVE) break;
+            Application().FormActivated(this);
+            // Not minimized: the focus goes back where it was.
+            if (!HIWORD(wParam) && FocusActiveControl()) return 0;
             break;
         case WM_ACTIVATEAPP:
             Application().SetActive(wParam != 0);
@@ -375,6 +500,7 @@ const PropertyTable& TCustomForm::StoredProperties() const {
         P::Field("ScreenSnap", kBool, &F::FScreenSnap, false),
         P::Field("SnapBuffer", kInt, &F::FSnapBuffer, 10),
         P::Field("KeyPreview", kBool, &F::FKeyPreview, false),
+        P::Property("ActiveControl", ReferenceKind<TWinControl>(), &F::ActiveControl, &F::SetActiveControl),
         P::Field("OnCreate", kEvent, &F::OnCreate),
         P::Field("OnShow", kEvent, &F::OnShow),
         P::Field("OnHide", kEvent, &F::OnHide),
@@ -499,15 +625,17 @@ void TApplication::Terminate() { ::PostQuitMessage(0); }
 void TApplication::Minimize() { ::ShowWindow(Handle(), SW_MINIMIZE); }
 
 bool TApplication::IsKeyMessage(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
-    auto* control = dynamic_cast<TControl*>(TWindow::FindFromHandle(msg.hwnd));
-    while (control && control->Parent()) control = control->Parent();
-    auto* form = dynamic_cast<TCustomForm*>(control);
+    bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (!key && msg.message != WM_CHAR && msg.message != WM_SYSCHAR) return false;
+    TCustomForm* form = GetParentForm(dynamic_cast<TControl*>(TWindow::FindFromHandle(msg.hwnd)));
     if (!form || !form->HandleAllocated() || !::IsWindowEnabled(form->Handle())) return false;
-    TShortCut shortCut = ShortCutFromKeyMessage(msg);
-    if (!shortCut) return false;
-    // A failed command has used its key up.
-    return CallAtBoundary(true, [&] { return form->IsShortCut(shortCut); });
+    // Shortcuts first, then the dialog keys. A failed command or click has
+    // used its key up.
+    return CallAtBoundary(true, [&] {
+        TShortCut shortCut = key ? ShortCutFromKeyMessage(msg) : 0;
+        if (shortCut && form->IsShortCut(shortCut)) return true;
+        return msg.message != WM_SYSKEYDOWN && form->DialogKey(msg);
+    });
 }
 
 void TApplication::HandleException() noexcept {
@@ -544,12 +672,19 @@ void InitializeForms() {
     gPixelsPerInch = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     RegisterComponentClass<TPanel>("TPanel");
     RegisterComponentClass<TLabel>("TLabel");
+    RegisterComponentClass<TButton>("TButton");
+    RegisterComponentClass<TEdit>("TEdit");
     RegisterComponentClass<TTimer>("TTimer");
     RegisterComponentClass<TActionList>("TActionList");
     RegisterComponentClass<TAction>("TAction");
 }
 
 int ScreenPixelsPerInch() { return gPixelsPerInch; }
+
+TCustomForm* GetParentForm(TControl* control) {
+    while (control && control->Parent()) control = control->Parent();
+    return dynamic_cast<TCustomForm*>(control);
+}
 
 TApplication& Application() {
     static TApplication app;

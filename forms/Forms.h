@@ -31,6 +31,8 @@ using TCloseEvent = std::function<void(TComponent* sender, TCloseAction& action)
 // A published method of a form as the stored description names it.
 using TMethod = std::variant<std::monostate, std::function<void(TComponent*)>, TCloseQueryEvent, TCloseEvent>;
 
+class TCustomButton;
+
 // Moves a window rectangle that lies within `distance` pixels of a work-area
 // edge onto that edge, testing left, top, right, bottom in that order.
 RECT SnapToWorkArea(const RECT& window, const RECT& workArea, int distance);
@@ -68,6 +70,31 @@ public:
 
     // Looks for an enabled command of this form with the shortcut and runs it.
     virtual bool IsShortCut(TShortCut shortCut);
+    // The dialog keys of a key or character message to one of this form's
+    // windows, after its shortcuts: Tab and Shift+Tab move the focus, Enter
+    // clicks the focused button or else the default one, Esc the cancel
+    // button (a modal form without one closes with mrCancel), and an
+    // accelerator (Alt+letter, or a letter the focused control does not
+    // take) reaches its control. True when the key was used.
+    bool DialogKey(const MSG& msg);
+
+    // The control that has, or last had, the focus in this form; it gets it
+    // back whenever the form is activated (the first tab stop when there is
+    // none). Setting it focuses it at once while the form is active;
+    // EInvalidOperation when it is not a control of this form that can take
+    // the focus.
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* control);
+    // The next (or previous) tab stop after `current` in tab order across
+    // the containers, wrapping around; `current` may be null.
+    TWinControl* FindNextControl(TWinControl* current, bool forward) const;
+    void SelectNext(TWinControl* current, bool forward);
+    // The button Enter clicks while no button has the focus, the one Esc
+    // clicks: visible and enabled, or null.
+    TCustomButton* DefaultButton() const;
+    TCustomButton* CancelButton() const;
+    // The control of this form that has the focus (null: none or the form).
+    TWinControl* FocusedControl() const { return FFocusedControl; }
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -100,6 +127,18 @@ protected:
     [[noreturn]] void MissingComponent(const char* name);
 
 private:
+    friend class TWinControl;
+    // A control of this form got the focus (the form itself: no control).
+    void FocusChanged(TWinControl* control);
+    // The control is going or leaving the form: neither it nor one of its
+    // children stays active.
+    void DefocusControl(TWinControl* control);
+    // Asks the close query of a modal form whose result is set; the result
+    // is cleared when the form stays open.
+    void CloseModal();
+    // Gives the focus back to the active control (or the first tab stop);
+    // false when no control can take it.
+    bool FocusActiveControl();
     void PlaceOnFirstShow();
     DWORD WindowStyle() const;
     DWORD WindowExStyle() const;
@@ -120,7 +159,12 @@ private:
     bool FPlaced = false;
     bool FModal = false;
     TModalResult FModalResult = mrNone;
+    TWinControl* FActiveControl = nullptr;
+    TWinControl* FFocusedControl = nullptr;
 };
+
+// The form a control is on (a form is its own), or null.
+TCustomForm* GetParentForm(TControl* control);
 
 class TForm : public TCustomForm {
 public:

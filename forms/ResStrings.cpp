@@ -21,6 +21,7 @@ const ResStringDefault kFormStrings[] = {
     {"SReadError", "Error reading %s: %s"},
     {"SFormResourceNotFound", "Resource %s not found"},
     {"SOutOfResources", "Out of system resources"},
+    {"SCannotFocus", "Cannot focus a disabled or invisible window"},
     {"SInvalidImageSize", "Invalid image size"},
     {"SImageListCreateFail", "Cannot create the image list"},
     {"SImageIndexError", "Invalid ImageList Index"},

@@ -10,6 +10,12 @@ const std::pair<const char*, TTextLayout> kLayouts[] = {
     {"tlCenter", TTextLayout::Center},
     {"tlBottom", TTextLayout::Bottom},
 };
+
+std::string WindowText(HWND window) {
+    std::string text(std::size_t(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(std::size_t(::GetWindowTextA(window, text.data(), int(text.size()))));
+    return text;
+}
 }  // namespace
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
@@ -46,6 +52,23 @@ void TCustomLabel::SetWordWrap(bool wrap) {
 void TCustomLabel::SetLayout(TTextLayout layout) {
     FLayout = layout;
     Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* control) {
+    if (FFocusControl) RemoveFreeNotification(FFocusControl);
+    FFocusControl = control;
+    if (FFocusControl) FreeNotification(FFocusControl);
+}
+
+void TCustomLabel::Notification(TComponent* component, TOperation operation) {
+    TGraphicControl::Notification(component, operation);
+    if (operation == TOperation::Remove && component == FFocusControl) FFocusControl = nullptr;
+}
+
+bool TCustomLabel::DialogChar(char ch) {
+    if (!FFocusControl || !FShowAccelChar || !IsAccel(ch, Caption()) || !FFocusControl->CanFocus()) return false;
+    FFocusControl->SetFocus();
+    return true;
 }
 
 UINT TCustomLabel::TextFormat() const {
@@ -123,8 +146,113 @@ const PropertyTable& TCustomLabel::StoredProperties() const {
         P::Property("ShowAccelChar", kBool, &L::ShowAccelChar, &L::SetShowAccelChar, true),
         P::Property("WordWrap", kBool, &L::WordWrap, &L::SetWordWrap, false),
         P::Property("Layout", EnumKind(kLayouts), &L::Layout, &L::SetLayout, TTextLayout::Top),
+        P::Property("FocusControl", ReferenceKind<TWinControl>(), &L::FocusControl, &L::SetFocusControl),
     });
     return table;
+}
+
+// ---- TCustomButton
+
+TCustomButton::TCustomButton(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+}
+
+void TCustomButton::SetDefault(bool value) {
+    FDefault = value;
+    TCustomForm* form = GetParentForm(this);
+    UpdateActive(form ? form->FocusedControl() : nullptr);
+}
+
+void TCustomButton::UpdateActive(TWinControl* focused) {
+    bool active = focused == this || (FDefault && !dynamic_cast<TCustomButton*>(focused));
+    if (active == FActive) return;
+    FActive = active;
+    ActiveChanged();
+}
+
+void TCustomButton::Click() {
+    if (FModalResult != mrNone)
+        if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+bool TCustomButton::DialogChar(char ch) {
+    if (!IsAccel(ch, Caption()) || !CanFocus()) return false;
+    Click();
+    return true;
+}
+
+const PropertyTable& TCustomButton::StoredProperties() const {
+    using B = TCustomButton;
+    using P = Describe<B>;
+    static const PropertyTable table(TWinControl::StoredProperties(), {
+        // A button is a tab stop unless it says otherwise.
+        P::Property("TabStop", kBool, &B::TabStop, &B::SetTabStop, true),
+        P::Property("Default", kBool, &B::Default, &B::SetDefault, false),
+        P::Property("Cancel", kBool, &B::Cancel, &B::SetCancel, false),
+        P::Property("ModalResult", kInt, &B::ModalResult, &B::SetModalResult, mrNone),
+    });
+    return table;
+}
+
+// ---- TButton
+
+TButton::TButton(TComponent* owner) : TCustomButton(owner) {}
+
+void TButton::CreateWindowParams(TWindow::CreateParams& params) {
+    TCustomButton::CreateWindowParams(params);
+    params.className = "BUTTON";
+    params.systemClass = true;
+    params.style |= Active() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+LRESULT TButton::CNCommand(WORD code) {
+    if (code == BN_CLICKED) Click();
+    return 0;
+}
+
+void TButton::ActiveChanged() {
+    if (HandleAllocated()) ::SendMessageA(Handle(), BM_SETSTYLE, Active() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+// ---- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+const PropertyTable& TEdit::StoredProperties() const {
+    using E = TEdit;
+    using P = Describe<E>;
+    // An edit is a tab stop unless it says otherwise.
+    static const PropertyTable table(TWinControl::StoredProperties(), {
+        P::Property("TabStop", kBool, &E::TabStop, &E::SetTabStop, true),
+    });
+    return table;
+}
+
+void TEdit::CreateWindowParams(TWindow::CreateParams& params) {
+    TWinControl::CreateWindowParams(params);
+    params.className = "EDIT";
+    params.systemClass = true;
+    params.style |= ES_AUTOHSCROLL;
+    params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+LRESULT TEdit::CNCommand(WORD code) {
+    if (code == EN_CHANGE) {
+        SetCaption(WindowText(Handle()));
+        if (OnChange) OnChange(this);
+    }
+    return 0;
+}
+
+void TEdit::TextChanged() {
+    // Typed text is the caption already; setting it again would move the caret.
+    if (HandleAllocated() && WindowText(Handle()) != Caption()) ::SetWindowTextA(Handle(), Caption().c_str());
 }
 
 }  // namespace forms

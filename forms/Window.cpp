@@ -16,7 +16,7 @@ constexpr UINT_PTR kSubclassId = 1;
 }  // namespace
 
 TWindow::~TWindow() {
-    if (FAttached) Detach();
+    if (FAttached && !FHosted) Detach();
     else DestroyHandle();
 }
 
@@ -55,6 +55,20 @@ bool TWindow::NotifyListeners(TMessage& message) {
 void TWindow::CreateHandle(const CreateParams& p) {
     static std::set<std::string> registered;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    if (p.systemClass) {
+        HWND window = ::CreateWindowExA(p.exStyle, p.className, p.caption.c_str(), p.style, p.x, p.y, p.width,
+                                        p.height, p.parent, reinterpret_cast<HMENU>(p.id), instance, nullptr);
+        if (!window) throw EOutOfResources("Cannot create window " + std::string(p.className));
+        try {
+            Attach(window);
+        } catch (...) {
+            ::DestroyWindow(window);
+            throw;
+        }
+        FHosted = true;
+        detail::CountHandles(HandleGroup::User, 1);
+        return;
+    }
     if (!registered.count(p.className)) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
@@ -98,6 +112,8 @@ void TWindow::Detach() {
     ::RemovePropA(FHandle, kSelfProperty);
     FHandle = nullptr;
     FAttached = false;
+    if (FHosted) detail::CountHandles(HandleGroup::User, -1);
+    FHosted = false;
 }
 
 LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

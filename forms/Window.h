@@ -52,6 +52,7 @@ public:
     // of them goes the object detaches and the window stays as it was.
     void Attach(HWND window);
     void Detach();
+    // Bound to a window of another class: attached, or hosted (below).
     bool Attached() const { return FAttached; }
 
 protected:
@@ -69,9 +70,14 @@ protected:
         int x = 0, y = 0, width = 0, height = 0;
         HWND parent = nullptr;
         UINT_PTR id = 0;
+        // `className` is a class of the system's ("BUTTON", "EDIT"): the
+        // window is hosted, not registered (see CreateHandle).
+        bool systemClass = false;
     };
     // Registers the class on first use and creates the window, bound to
-    // this object before its first message.
+    // this object before its first message. A window of a system class is
+    // hosted: created with that class, then attached; unlike an attached
+    // one it belongs to this object, which destroys it and counts it.
     void CreateHandle(const CreateParams& params);
     // Destroys the window, an attached one too.
     void DestroyHandle();
@@ -115,6 +121,7 @@ private:
 
     HWND FHandle = nullptr;
     bool FAttached = false;
+    bool FHosted = false;
     std::vector<std::pair<const void*, MessageListener>> FListeners;
 };
 

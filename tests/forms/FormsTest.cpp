@@ -274,6 +274,11 @@ TEST(StoredProperties, ReadWrittenBackAndRefusedByOneDescription) {
         {"TTimer", "Interval", Value::Int(250), Value::Int(-1)},
         {"TAction", "ShortCut", Value::Int(0x4041), Value::Int(0x10000)},
         {"TAction", "Checked", Value::Bool(true), Value::None()},
+        {"TButton", "Default", Value::Bool(true), Value::Int(1)},
+        {"TButton", "Cancel", Value::Bool(true), Value::Int(1)},
+        {"TButton", "ModalResult", Value::Int(mrOk), Value::Id("mrOk")},
+        {"TEdit", "TabStop", Value::Bool(false), Value::Int(0)},
+        {"TPanel", "TabStop", Value::Bool(true), Value::Int(1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.className) + "." + c.name);
