@@ -551,6 +551,98 @@ TEST_F(MainWindow, ToolbarPaintsPicturesAndCaptions) {
     check({true, false, true, true, true});
 }
 
+// The window shown, in front and focused, taking keys as the user types
+// them: through the system's input queue and the thread's hooks.
+class MainWindowTyping : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        form->Show();
+        ::SetForegroundWindow(form->Handle());
+        ::SetFocus(form->Handle());
+        form->BarManager->OnClickItem = [this](bars::TdxBarManager*, bars::TdxBarItem* item) { clicked.push_back(item); };
+        form->ShowAbout = [this] { ++abouts; };
+        form->AddMessageListener(this, [this](TMessage& m) {
+            if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) reached.push_back(static_cast<WORD>(m.wParam));
+            // A bare Alt makes the system enter menu mode; its loop would
+            // wait for the user.
+            if (m.message == WM_SYSCOMMAND && (m.wParam & 0xFFF0) == SC_KEYMENU) {
+                ++menuKeys;
+                m.handled = true;
+            }
+        });
+    }
+    void TearDown() override {
+        form->RemoveMessageListener(this);
+        MainWindow::TearDown();
+    }
+    // Presses and releases a key, with Alt held around it when asked.
+    void Type(WORD key, bool alt = false) {
+        std::vector<INPUT> inputs;
+        auto add = [&](WORD k, DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = k;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        if (alt && key != VK_MENU) add(VK_MENU, 0);
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        if (alt && key != VK_MENU) add(VK_MENU, KEYEVENTF_KEYUP);
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Application().ProcessMessages();
+    }
+    bool Reached(WORD key) const { return std::find(reached.begin(), reached.end(), key) != reached.end(); }
+
+    std::vector<bars::TdxBarItem*> clicked;
+    std::vector<WORD> reached;
+    int abouts = 0;
+    int menuKeys = 0;
+};
+
+// Each key runs its command once, through its toolbar item, and never
+// reaches the form; a disabled command's key and a bare Alt pass on.
+TEST_F(MainWindowTyping, ToolbarItemsTakeTheirShortcutsFirst) {
+    struct Case {
+        const char* what;
+        WORD key;
+        bool alt;
+        bars::TdxBarItem* runs;  // null: nothing runs and the key reaches the form
+        int boxes;               // confirmations asked
+    } cases[] = {
+        {"Pause while idle", VK_F3, false, nullptr, 0},
+        {"Stop while idle", VK_F4, false, nullptr, 0},
+        {"Start", VK_F2, false, form->btnStart, 0},
+        {"Pause", VK_F3, false, form->btnPause, 0},
+        {"Resume", VK_F3, false, form->btnPause, 0},
+        {"About", 'A', true, form->btnAbout, 0},
+        {"Exit while running", 'X', true, form->btnExit, 1},
+        {"Stop", VK_F4, false, form->btnStop, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clicked.clear();
+        reached.clear();
+        BoxAnswerer answer(c.runs == form->btnExit ? IDNO : IDYES);
+        Type(c.key, c.alt);
+        EXPECT_EQ(clicked, c.runs ? std::vector<bars::TdxBarItem*>{c.runs} : std::vector<bars::TdxBarItem*>{});
+        EXPECT_EQ(Reached(c.key), c.runs == nullptr);
+        EXPECT_EQ(static_cast<int>(answer.Seen().size()), c.boxes);
+        // The Alt that went with a shortcut does not open the system menu.
+        EXPECT_EQ(menuKeys, 0);
+    }
+    EXPECT_EQ(abouts, 1);
+    EXPECT_EQ(Status(), "Final Time");
+    EXPECT_FALSE(Application().Terminated());
+
+    clicked.clear();
+    Type(VK_MENU);
+    EXPECT_TRUE(Reached(VK_MENU));
+    EXPECT_EQ(menuKeys, 1);
+    EXPECT_TRUE(clicked.empty());
+}
+
 TEST_F(MainWindow, ShowingAndClosingLeavesNoHandlesBehind) {
     auto cycle = [this] {
         form = TfrmMain::Create([this] { return now; });
