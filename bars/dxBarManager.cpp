@@ -582,6 +582,19 @@ TdxBarManagerList& TdxBarManagerList::Instance() {
     return list;
 }
 
+namespace {
+bool IsButtonDown(WPARAM message) {
+    switch (message) {
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+        case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_NCLBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
 TdxBarManagerList::TdxBarManagerList() = default;
 TdxBarManagerList::~TdxBarManagerList() = default;
 
@@ -589,8 +602,12 @@ void TdxBarManagerList::Add(TdxBarManager* manager) {
     if (FHooks.empty()) {
         FHooks.push_back(std::make_unique<TThreadHook>(
             THookKind::Keyboard, [this](int code, WPARAM key, LPARAM keyData) { return KeyboardHook(code, key, keyData); }));
-        // The pointer and window messages of toolbars pass by these.
-        FHooks.push_back(std::make_unique<TThreadHook>(THookKind::Mouse, [](int, WPARAM, LPARAM) { return false; }));
+        FHooks.push_back(std::make_unique<TThreadHook>(THookKind::Mouse, [](int code, WPARAM message, LPARAM info) {
+            if (code == HC_ACTION && IsButtonDown(message))
+                TdxBarControl::PointerPressedSomewhere(reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd);
+            return false;
+        }));
+        // Window messages of toolbars pass by this one.
         FHooks.push_back(std::make_unique<TThreadHook>(THookKind::CallWndProc, [](int, WPARAM, LPARAM) { return false; }));
     }
     FItems.push_back(manager);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/dxBarControl.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
@@ -557,6 +558,10 @@ class MainWindowTyping : public MainWindow {
 protected:
     void SetUp() override {
         MainWindow::SetUp();
+        Prepare();
+    }
+    // Shows the window in front, focused, and watches what it runs.
+    void Prepare() {
         form->Show();
         ::SetForegroundWindow(form->Handle());
         ::SetFocus(form->Handle());
@@ -591,6 +596,36 @@ protected:
         add(key, KEYEVENTF_KEYUP);
         if (alt && key != VK_MENU) add(VK_MENU, KEYEVENTF_KEYUP);
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Application().ProcessMessages();
+    }
+    bars::TdxBarControl& Bar() const { return *form->Toolbar->Control(); }
+    bars::TdxBarItemControl& Button(int index) const { return Bar().Controls(index); }
+    // Screen points: the middle of a button, and one on the time panel.
+    POINT OnButton(int index) const {
+        const RECT& r = Button(index).ItemLink().ItemRect();
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(Bar().Handle(), &p);
+        return p;
+    }
+    POINT OnPanel() const {
+        POINT p{form->pnlTime->Width() / 2, form->pnlTime->Height() / 2};
+        ::ClientToScreen(form->pnlTime->Handle(), &p);
+        return p;
+    }
+    // Moves the pointer to a screen point, pressing or releasing the left
+    // button there when asked.
+    void Pointer(POINT at, DWORD button = 0) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        ::SendInput(1, &input, sizeof input);
+        Application().ProcessMessages();
+    }
+    // The pointer watch looks now instead of at its next tick.
+    void WatchTick() {
+        ::PostMessageA(Bar().Handle(), WM_TIMER, bars::TdxBarControl::kPointerWatchTimer, 0);
         Application().ProcessMessages();
     }
     bool Reached(WORD key) const { return std::find(reached.begin(), reached.end(), key) != reached.end(); }
@@ -641,6 +676,110 @@ TEST_F(MainWindowTyping, ToolbarItemsTakeTheirShortcutsFirst) {
     EXPECT_TRUE(Reached(VK_MENU));
     EXPECT_EQ(menuKeys, 1);
     EXPECT_TRUE(clicked.empty());
+}
+
+// A toolbar works like a menu bar: a press selects and shows the button
+// pressed, the selection follows the pointer while the button is held, and
+// the release runs the command of the button it happens over.
+TEST_F(MainWindowTyping, ToolbarButtonsRunOnReleaseOverThem) {
+    enum { kExit, kStart, kPause, kOutside = -1 };
+    struct Case {
+        const char* what;
+        int press, releaseOn;
+        int runs;            // the button whose command runs, or -1
+        bool pressedShown;   // while held over the pressed button
+        bool staysActive;
+    } cases[] = {
+        {"press Exit, release on Start", kExit, kStart, kStart, true, false},
+        {"press Start, release on the disabled Pause", kStart, kPause, -1, true, true},
+        {"press Start, release outside", kStart, kOutside, -1, true, true},
+        {"press the disabled Pause", kPause, kPause, -1, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        form = TfrmMain::Create([this] { return now; });
+        clicked.clear();
+        Prepare();
+        Pointer(OnButton(c.press));
+        EXPECT_TRUE(Bar().WatchingPointer());
+        EXPECT_EQ(Bar().HintText(), c.press == kExit ? "Exit" : c.press == kStart ? "Start Timer" : "Pause Timer");
+        Pointer(OnButton(c.press), MOUSEEVENTF_LEFTDOWN);
+        EXPECT_EQ(Button(c.press).DrawnPressed(), c.pressedShown);
+        EXPECT_EQ(Bar().Active(), c.pressedShown);
+        const POINT release = c.releaseOn == kOutside ? OnPanel() : OnButton(c.releaseOn);
+        Pointer(release);
+        if (c.releaseOn != c.press && c.releaseOn != kOutside) {
+            EXPECT_FALSE(Button(c.press).DrawnPressed());
+            EXPECT_EQ(Button(c.releaseOn).DrawnPressed(), Button(c.releaseOn).Enabled());
+        }
+        Pointer(release, MOUSEEVENTF_LEFTUP);
+        WatchTick();
+        bars::TdxBarItem* runs = c.runs < 0 ? nullptr : &Button(c.runs).Item();
+        EXPECT_EQ(clicked, runs ? std::vector<bars::TdxBarItem*>{runs} : std::vector<bars::TdxBarItem*>{});
+        EXPECT_EQ(Bar().Active(), c.staysActive);
+        for (int i = 0; i < Bar().ControlCount(); ++i) EXPECT_FALSE(Button(i).DrawnPressed()) << i;
+        if (c.releaseOn == kOutside) {
+            // Left: no timer runs, nothing is selected; the next press
+            // elsewhere ends the active state.
+            EXPECT_FALSE(Bar().WatchingPointer());
+            EXPECT_EQ(Bar().Selected(), nullptr);
+            Pointer(release, MOUSEEVENTF_LEFTDOWN);
+            Pointer(release, MOUSEEVENTF_LEFTUP);
+            EXPECT_FALSE(Bar().Active());
+            EXPECT_EQ(::GetFocus(), form->Handle());
+        }
+    }
+}
+
+namespace {
+// Looks at a button while a modal box is up.
+bars::TdxBarItemControl* gWatchedButton = nullptr;
+bool gPressedUnderBox = false;
+void CALLBACK LookUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = ::FindWindowA("#32770", nullptr);
+    if (box && ::IsWindowVisible(box) && gWatchedButton && gWatchedButton->DrawnPressed()) gPressedUnderBox = true;
+}
+}  // namespace
+
+TEST_F(MainWindowTyping, AButtonStaysPressedWhileItsCommandRuns) {
+    Type(VK_F2);
+    clicked.clear();
+    gWatchedButton = &Button(3);
+    gPressedUnderBox = false;
+    UINT_PTR look = ::SetTimer(nullptr, 0, 10, LookUnderBox);
+    {
+        BoxAnswerer no(IDNO);
+        Pointer(OnButton(3));
+        Pointer(OnButton(3), MOUSEEVENTF_LEFTDOWN);
+        Pointer(OnButton(3), MOUSEEVENTF_LEFTUP);
+        EXPECT_EQ(no.Seen().size(), 1u);
+    }
+    ::KillTimer(nullptr, look);
+    gWatchedButton = nullptr;
+    EXPECT_TRUE(gPressedUnderBox);
+    EXPECT_FALSE(Button(3).DrawnPressed());
+    EXPECT_FALSE(Bar().Active());
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnStop});
+}
+
+// A command that fails, or that takes its own toolbar away, leaves the
+// toolbar (or what is left) in order.
+TEST_F(MainWindowTyping, AFailingOrBarRemovingCommandLeavesTheToolbarSound) {
+    form->ShowAbout = [] { throw EAbort(); };
+    Pointer(OnButton(4));
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTDOWN);
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnAbout});
+    EXPECT_FALSE(Button(4).DrawnPressed());
+    EXPECT_FALSE(Bar().Active());
+
+    form->ShowAbout = [this] { form->Toolbar->SetVisible(false); };
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTDOWN);
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(form->Toolbar->Control(), nullptr);
+    EXPECT_EQ(bars::TdxBarControl::ActiveToolbar(), nullptr);
+    form->Toolbar->SetVisible(true);
+    EXPECT_FALSE(Button(4).DrawnPressed());
 }
 
 TEST_F(MainWindow, ShowingAndClosingLeavesNoHandlesBehind) {
