@@ -262,6 +262,8 @@ LRESULT TdxBarControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: LeftPressed(point); return 0;
         case WM_LBUTTONUP: LeftReleased(point); return 0;
+        case WM_RBUTTONDOWN: RightPressed(point); return 0;
+        case WM_RBUTTONUP: return 0;
         default: return TWinControl::WndProc(message, wParam, lParam);
     }
 }
@@ -356,6 +358,53 @@ void TdxBarControl::LeftReleased(POINT point) {
     if (!control) return;
     if (control->Enabled() && control == FSelected) ExecuteItem(*control);
     else if (!control->Enabled() && control != FSelected) Deactivate();
+}
+
+void TdxBarControl::RightPressed(POINT point) {
+    if (BarManager().CustomizeMode()) return;
+    if (FMenuMode && ControlAt(point) != FSelected) Deactivate();
+    TooltipShouldHide();
+    POINT screen = point;
+    ::ClientToScreen(Handle(), &screen);
+    if (BarManager().OnToolbarMenu) BarManager().OnToolbarMenu(&FBar, screen);
+}
+
+void TdxBarControl::MoveSelection(int step) {
+    std::vector<TdxBarItemControl*> shown;
+    for (auto& c : FControls)
+        if (!c->Hidden()) shown.push_back(c.get());
+    if (shown.empty()) return;
+    const int count = static_cast<int>(shown.size());
+    auto at = std::find(shown.begin(), shown.end(), FSelected);
+    int index = at == shown.end() ? (step > 0 ? -1 : count) : static_cast<int>(at - shown.begin());
+    index = ((index + step) % count + count) % count;
+    SetSelected(shown[static_cast<std::size_t>(index)], false);
+}
+
+void TdxBarControl::KeyPressed(WPARAM key) {
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    switch (key) {
+        case VK_LEFT: MoveSelection(-1); break;
+        case VK_RIGHT: MoveSelection(1); break;
+        case VK_TAB: MoveSelection(shift ? -1 : 1); break;
+        case VK_HOME:
+            SetSelected(nullptr, false);
+            MoveSelection(1);
+            break;
+        case VK_END:
+            SetSelected(nullptr, false);
+            MoveSelection(-1);
+            break;
+        case VK_RETURN:
+            if (FSelected && FSelected->Enabled()) ExecuteItem(*FSelected);
+            break;
+        case VK_ESCAPE:
+        case VK_MENU: Deactivate(); break;
+        case VK_F10:
+            if (BarManager().UseF10ForMenu()) Deactivate();
+            break;
+        default: break;
+    }
 }
 
 void TdxBarControl::Deactivate() {

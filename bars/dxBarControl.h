@@ -97,6 +97,9 @@ public:
     static constexpr UINT_PTR kPointerWatchTimer = 1;
     // A button of the pointer went down anywhere in the thread.
     static void PointerPressedSomewhere(HWND window);
+    // A key while the bar is active: it moves the selection, clicks it or
+    // ends the active state. Every key goes to an active bar.
+    void KeyPressed(WPARAM key);
 
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
@@ -110,6 +113,7 @@ protected:
 private:
     void PointerMoved(POINT point);
     void LeftPressed(POINT point);
+    void RightPressed(POINT point);
     void LeftReleased(POINT point);
     void PointerLeftBar();
     void Activate(TdxBarItemControl& control);
@@ -118,6 +122,9 @@ private:
     void SelectionChanged(TdxBarItemControl* control);
     void TooltipShouldHide();
     bool Owns(const TdxBarItemControl* control) const;
+    // Selects the shown control `step` places from the selection (from the
+    // first or last one with none), wrapping around.
+    void MoveSelection(int step);
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
     RECT BorderWidthsTotal() const;

@@ -618,6 +618,7 @@ void TdxBarManagerList::Remove(TdxBarManager* manager) {
     if (FItems.empty()) {
         FHooks.clear();
         FAltReleasePending = false;
+        FRoutedKeys.reset();
     }
 }
 
@@ -641,6 +642,21 @@ bool TdxBarManagerList::KeyboardHook(int code, WPARAM key, LPARAM keyData) {
     if (code != HC_ACTION || key == VK_PROCESSKEY) return false;
     const bool release = (keyData & 0x80000000) != 0;
     const bool alt = (keyData & (KF_ALTDOWN << 16)) != 0;
+    const std::size_t keyIndex = key & 0xFF;
+    if (release && FRoutedKeys[keyIndex]) {
+        FRoutedKeys[keyIndex] = false;
+        return true;
+    }
+    TdxBarControl* active = TdxBarControl::ActiveToolbar();
+    // Not while its form is disabled under a modal box.
+    if (active && active->HandleAllocated() && ::IsWindowEnabled(::GetAncestor(active->Handle(), GA_ROOT)) &&
+        !active->BarManager().CustomizeMode()) {
+        if (!release) {
+            FRoutedKeys[keyIndex] = true;
+            active->KeyPressed(key);
+        }
+        return true;
+    }
     if (release) {
         if (key != VK_MENU || !FAltReleasePending) return false;
         FAltReleasePending = false;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <string>
@@ -208,6 +209,9 @@ public:
     std::function<void(TdxBarManager* sender, TdxBarItem* item)> OnClickItem;
     std::function<void(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock, bool& canDock)> OnDocking;
     TBarEvent OnBarAfterReset, OnBarBeforeReset, OnBarClose, OnBarDockingStyleChange, OnBarVisibleChange;
+    // The right button went down on a toolbar: the toolbars menu opens at
+    // that screen point.
+    std::function<void(TdxBar* bar, POINT screenPoint)> OnToolbarMenu;
 
     virtual void NotifyItemClick(TdxBarItem* item);
     virtual bool AcceptsDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock);
@@ -313,6 +317,8 @@ private:
 
     std::vector<TdxBarManager*> FItems;
     std::vector<std::unique_ptr<forms::TThreadHook>> FHooks;
+    // Keys whose press went to an active toolbar: their release goes too.
+    std::bitset<256> FRoutedKeys;
     // An Alt shortcut ran: the Alt release that ends it is ours too, or the
     // system would take it for a bare Alt and enter menu mode.
     bool FAltReleasePending = false;

@@ -731,6 +731,67 @@ TEST_F(MainWindowTyping, ToolbarButtonsRunOnReleaseOverThem) {
     }
 }
 
+// A press released outside leaves the toolbar active: then every key goes
+// to it, and only a key that ends the active state gives the keys back.
+TEST_F(MainWindowTyping, AnActiveToolbarTakesEveryKey) {
+    auto activate = [&] {
+        Pointer(OnButton(0));
+        Pointer(OnButton(0), MOUSEEVENTF_LEFTDOWN);
+        Pointer(OnPanel());
+        Pointer(OnPanel(), MOUSEEVENTF_LEFTUP);
+        WatchTick();
+        ASSERT_TRUE(Bar().Active());
+        ASSERT_EQ(Bar().Selected(), nullptr);
+    };
+    activate();
+    Type(VK_F2);
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_FALSE(Reached(VK_F2));
+    struct Step {
+        WORD key;
+        int selected;
+    } steps[] = {{VK_RIGHT, 0}, {VK_RIGHT, 1}, {VK_END, 4}, {VK_RIGHT, 0}, {VK_LEFT, 4}, {VK_HOME, 0}, {VK_TAB, 1}};
+    for (const Step& step : steps) {
+        Type(step.key);
+        EXPECT_EQ(Bar().Selected(), &Button(step.selected)) << step.key;
+    }
+    EXPECT_TRUE(Button(1).DrawnSelected());
+    Type(VK_RETURN);
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnStart});
+    EXPECT_FALSE(Bar().Active());
+
+    for (WORD leave : {VK_ESCAPE, VK_MENU, VK_F10}) {
+        SCOPED_TRACE(leave);
+        activate();
+        Type(leave);
+        EXPECT_FALSE(Bar().Active());
+        EXPECT_EQ(menuKeys, 0);
+        clicked.clear();
+        Type(VK_F3);
+        EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnPause});
+    }
+    EXPECT_TRUE(reached.empty());
+}
+
+// The right button asks for the toolbars menu; the button under it neither
+// runs nor shows pressed.
+TEST_F(MainWindowTyping, TheRightButtonAsksForTheToolbarsMenu) {
+    std::vector<POINT> asked;
+    form->BarManager->OnToolbarMenu = [&](bars::TdxBar* bar, POINT at) {
+        EXPECT_EQ(bar, form->Toolbar);
+        EXPECT_FALSE(Button(1).DrawnPressed());
+        asked.push_back(at);
+    };
+    Pointer(OnButton(1));
+    Pointer(OnButton(1), MOUSEEVENTF_RIGHTDOWN);
+    Pointer(OnButton(1), MOUSEEVENTF_RIGHTUP);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NEAR(asked[0].x, OnButton(1).x, 1);
+    EXPECT_NEAR(asked[0].y, OnButton(1).y, 1);
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_FALSE(Bar().Active());
+}
+
 namespace {
 // Looks at a button while a modal box is up.
 bars::TdxBarItemControl* gWatchedButton = nullptr;
