@@ -329,7 +329,6 @@ void TdxBarControl::LeftPressed(POINT point) {
     }
     if (!FMenuMode) Activate(*control);
     if (!Owns(control)) return;
-    FPressStarted = true;
     SetSelected(control, true);
     TooltipShouldHide();
     control->Invalidate();
@@ -409,7 +408,6 @@ void TdxBarControl::KeyPressed(WPARAM key) {
 
 void TdxBarControl::Deactivate() {
     SetSelected(nullptr, false);
-    FPressStarted = false;
     if (!FMenuMode) return;
     FMenuMode = false;
     if (gActiveToolbar == this) gActiveToolbar = nullptr;

@@ -135,7 +135,6 @@ private:
     TdxBarItemControl* FSelected = nullptr;
     bool FSelectedByPointer = false;
     bool FMenuMode = false;
-    bool FPressStarted = false;
     bool FWatching = false;
     HWND FFocusBefore = nullptr;
     std::string FHintText;

@@ -607,7 +607,7 @@ void TdxBarManagerList::Add(TdxBarManager* manager) {
                 TdxBarControl::PointerPressedSomewhere(reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd);
             return false;
         }));
-        // Window messages of toolbars pass by this one.
+        // Passes every window message on.
         FHooks.push_back(std::make_unique<TThreadHook>(THookKind::CallWndProc, [](int, WPARAM, LPARAM) { return false; }));
     }
     FItems.push_back(manager);
@@ -631,7 +631,7 @@ TdxBarManager* TdxBarManagerList::ManagerForKey() const {
         manager = TdxBarManager::Of(Application().MainForm());
         if (manager && !manager->AllowCallFromAnotherForm()) manager = nullptr;
     }
-    if (!manager || manager->CustomizeMode()) return nullptr;
+    if (!manager || manager->CustomizeMode() || !manager->OwnerControl().HandleAllocated()) return nullptr;
     // A form disabled under a modal box takes no commands.
     HWND form = ::GetAncestor(manager->OwnerControl().Handle(), GA_ROOT);
     return form && ::IsWindowEnabled(form) ? manager : nullptr;
