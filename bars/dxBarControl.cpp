@@ -1,5 +1,7 @@
 #include "bars/dxBarControl.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "bars/dxBarDock.h"
@@ -8,6 +10,7 @@
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPainters.h"
 #include "bars/dxBarToolbar.h"
+#include "forms/Forms.h"
 #include "forms/Handles.h"
 #include "forms/ImgList.h"
 #include "forms/ResStrings.h"
@@ -24,7 +27,17 @@ TdxBarControl::TdxBarControl(TdxBar& bar, TdxDockControl& dock) : TWinControl(nu
     SetParent(&dock);
 }
 
+namespace {
+TdxBarControl* gActiveToolbar = nullptr;
+// One bar at a time watches for the pointer leaving it.
+TdxBarControl* gWatchedToolbar = nullptr;
+constexpr UINT kPointerWatchInterval = 100;
+}  // namespace
+
 TdxBarControl::~TdxBarControl() {
+    if (gActiveToolbar == this) gActiveToolbar = nullptr;
+    if (gWatchedToolbar == this) gWatchedToolbar = nullptr;
+    FSelected = nullptr;
     for (auto& control : FControls) control->ItemLink().FControl = nullptr;
     FControls.clear();
 }
@@ -189,13 +202,17 @@ void TdxBarControl::UpdateControls() {
         next.back()->SetHidden(false);
     }
     for (auto& gone : FControls)
-        if (gone) gone->ItemLink().FControl = nullptr;
+        if (gone) {
+            gone->ItemLink().FControl = nullptr;
+            if (FSelected == gone.get()) SetSelected(nullptr, false);
+        }
     FControls = std::move(next);
 }
 
 void TdxBarControl::RemoveLinkControl(TdxBarItemLink& link) {
     auto it = std::find_if(FControls.begin(), FControls.end(), [&](const auto& c) { return &c->ItemLink() == &link; });
     if (it == FControls.end()) return;
+    if (FSelected == it->get()) SetSelected(nullptr, false);
     link.FControl = nullptr;
     FControls.erase(it);
 }
@@ -238,8 +255,246 @@ void TdxBarControl::Paint(TCanvas& canvas) {
 void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().FillBarBackground(*this, dc, rect); }
 
 LRESULT TdxBarControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCHITTEST) return HTCLIENT;
-    return TWinControl::WndProc(message, wParam, lParam);
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+        case WM_NCHITTEST: return HTCLIENT;
+        case WM_MOUSEMOVE: PointerMoved(point); return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: LeftPressed(point); return 0;
+        case WM_LBUTTONUP: LeftReleased(point); return 0;
+        case WM_RBUTTONDOWN: RightPressed(point); return 0;
+        case WM_RBUTTONUP: return 0;
+        default: return TWinControl::WndProc(message, wParam, lParam);
+    }
+}
+
+TdxBarItemControl* TdxBarControl::ControlAt(POINT point) const {
+    for (const auto& c : FControls) {
+        const RECT& r = c->ItemLink().ItemRect();
+        if (!c->Hidden() && ::PtInRect(&r, point)) return c.get();
+    }
+    return nullptr;
+}
+
+bool TdxBarControl::Owns(const TdxBarItemControl* control) const {
+    return std::any_of(FControls.begin(), FControls.end(), [&](const auto& c) { return c.get() == control; });
+}
+
+TdxBarControl* TdxBarControl::ActiveToolbar() { return gActiveToolbar; }
+
+void TdxBarControl::PointerMoved(POINT point) {
+    if (!FWatching) {
+        if (gWatchedToolbar && gWatchedToolbar != this) gWatchedToolbar->PointerLeftBar();
+        FWatching = ::SetTimer(Handle(), kPointerWatchTimer, kPointerWatchInterval, nullptr) != 0;
+        if (FWatching) gWatchedToolbar = this;
+    }
+    TdxBarItemControl* under = ControlAt(point);
+    for (auto& c : FControls) {
+        int part = c.get() == under ? 0 : -1;
+        if (c->HotPartIndex == part) continue;
+        c->HotPartIndex = part;
+        c->Invalidate();
+    }
+    // Over an active bar's empty part the selection stays.
+    if (!FMenuMode || under) SetSelected(under, true);
+}
+
+LRESULT TdxBarControl::WMTimer(UINT_PTR id) {
+    if (id != kPointerWatchTimer) return TWinControl::WMTimer(id);
+    POINT cursor;
+    RECT bounds;
+    if (!::GetCursorPos(&cursor) || !::GetWindowRect(Handle(), &bounds) || !::PtInRect(&bounds, cursor))
+        PointerLeftBar();
+    return 0;
+}
+
+void TdxBarControl::PointerLeftBar() {
+    if (FWatching) ::KillTimer(Handle(), kPointerWatchTimer);
+    FWatching = false;
+    if (gWatchedToolbar == this) gWatchedToolbar = nullptr;
+    for (auto& c : FControls)
+        if (c->HotPartIndex != -1) {
+            c->HotPartIndex = -1;
+            c->Invalidate();
+        }
+    SetSelected(nullptr, true);
+}
+
+void TdxBarControl::LeftPressed(POINT point) {
+    TdxBarItemControl* control = ControlAt(point);
+    if (!control || !control->Enabled()) {
+        TooltipShouldHide();
+        if (FMenuMode) Deactivate();
+        return;
+    }
+    if (!FMenuMode) Activate(*control);
+    if (!Owns(control)) return;
+    SetSelected(control, true);
+    TooltipShouldHide();
+    control->Invalidate();
+}
+
+void TdxBarControl::Activate(TdxBarItemControl& control) {
+    FFocusBefore = ::GetFocus();
+    if (gActiveToolbar && gActiveToolbar != this) gActiveToolbar->Deactivate();
+    if (!BarManager().CustomizeMode()) {
+        HWND form = ::GetAncestor(Handle(), GA_ROOT);
+        ::BringWindowToTop(form);
+        ::SetActiveWindow(form);
+    }
+    SetSelected(&control, true);
+    FMenuMode = true;
+    gActiveToolbar = this;
+    TdxBarItemLinks& links = FBar.ItemLinks();
+    for (int i = 0; i < links.Count(); ++i)
+        if (TdxBarItem* item = links.Items(i)->Item(); item && item->Action()) item->Action()->Update();
+}
+
+void TdxBarControl::LeftReleased(POINT point) {
+    RECT client = ClientRect();
+    if (!::PtInRect(&client, point) || !FMenuMode || BarManager().CustomizeMode()) return;
+    TdxBarItemControl* control = ControlAt(point);
+    if (!control) return;
+    if (control->Enabled() && control == FSelected) ExecuteItem(*control);
+    else if (!control->Enabled() && control != FSelected) Deactivate();
+}
+
+void TdxBarControl::RightPressed(POINT point) {
+    if (BarManager().CustomizeMode()) return;
+    if (FMenuMode && ControlAt(point) != FSelected) Deactivate();
+    TooltipShouldHide();
+    POINT screen = point;
+    ::ClientToScreen(Handle(), &screen);
+    if (BarManager().OnToolbarMenu) BarManager().OnToolbarMenu(&FBar, screen);
+}
+
+void TdxBarControl::MoveSelection(int step) {
+    std::vector<TdxBarItemControl*> shown;
+    for (auto& c : FControls)
+        if (!c->Hidden()) shown.push_back(c.get());
+    if (shown.empty()) return;
+    const int count = static_cast<int>(shown.size());
+    auto at = std::find(shown.begin(), shown.end(), FSelected);
+    int index = at == shown.end() ? (step > 0 ? -1 : count) : static_cast<int>(at - shown.begin());
+    index = ((index + step) % count + count) % count;
+    SetSelected(shown[static_cast<std::size_t>(index)], false);
+}
+
+void TdxBarControl::KeyPressed(WPARAM key) {
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    switch (key) {
+        case VK_LEFT: MoveSelection(-1); break;
+        case VK_RIGHT: MoveSelection(1); break;
+        case VK_TAB: MoveSelection(shift ? -1 : 1); break;
+        case VK_HOME:
+            SetSelected(nullptr, false);
+            MoveSelection(1);
+            break;
+        case VK_END:
+            SetSelected(nullptr, false);
+            MoveSelection(-1);
+            break;
+        case VK_RETURN:
+            if (FSelected && FSelected->Enabled()) ExecuteItem(*FSelected);
+            break;
+        case VK_ESCAPE:
+        case VK_MENU: Deactivate(); break;
+        case VK_F10:
+            if (BarManager().UseF10ForMenu()) Deactivate();
+            break;
+        default: break;
+    }
+}
+
+void TdxBarControl::Deactivate() {
+    SetSelected(nullptr, false);
+    if (!FMenuMode) return;
+    FMenuMode = false;
+    if (gActiveToolbar == this) gActiveToolbar = nullptr;
+    HWND focus = FFocusBefore;
+    FFocusBefore = nullptr;
+    if (Application().Active() && focus && ::IsWindow(focus) && ::IsWindowVisible(focus)) ::SetFocus(focus);
+}
+
+void TdxBarControl::PointerPressedSomewhere(HWND window) {
+    if (gActiveToolbar && gActiveToolbar->HandleAllocated() && window != gActiveToolbar->Handle())
+        gActiveToolbar->Deactivate();
+}
+
+namespace {
+
+// Takes the pressed look off a clicked button once its command is over,
+// also when the command fails; not when the command freed the button.
+class ShownPressedScope {
+public:
+    ShownPressedScope(TdxBarControl& bar, TdxBarItemControl& control, std::weak_ptr<char> barAlive)
+        : FBar(bar), FControl(control), FBarAlive(std::move(barAlive)) {
+        FControl.ShownPressed = true;
+    }
+    ~ShownPressedScope() {
+        if (FBarAlive.expired()) return;
+        for (int i = 0; i < FBar.ControlCount(); ++i)
+            if (&FBar.Controls(i) == &FControl) {
+                FControl.ShownPressed = false;
+                FControl.Invalidate();
+            }
+    }
+    ShownPressedScope(const ShownPressedScope&) = delete;
+    ShownPressedScope& operator=(const ShownPressedScope&) = delete;
+
+private:
+    TdxBarControl& FBar;
+    TdxBarItemControl& FControl;
+    std::weak_ptr<char> FBarAlive;
+};
+
+}  // namespace
+
+void TdxBarControl::ExecuteItem(TdxBarItemControl& control) {
+    TdxBarItem& item = control.Item();
+    TdxBarItemLink& link = control.ItemLink();
+    control.HotPartIndex = -1;
+    ShownPressedScope pressed(*this, control, FAlive);
+    // The bar is back to normal before the command runs; the button alone
+    // shows pressed, also under a box the command opens.
+    Deactivate();
+    control.Invalidate();
+    ::UpdateWindow(Handle());
+    item.SetClickItemLink(&link);
+    item.PerformClick();
+}
+
+void TdxBarControl::SetSelected(TdxBarItemControl* control, bool byPointer) {
+    if (control == FSelected) return;
+    TdxBarItemControl* old = FSelected;
+    FSelected = control;
+    FSelectedByPointer = byPointer;
+    if (old) old->Invalidate();
+    if (control) control->Invalidate();
+    else if (FWatching) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+    SelectionChanged(control);
+}
+
+void TdxBarControl::SelectionChanged(TdxBarItemControl* control) {
+    FHintText.clear();
+    if (control && (control->Enabled() || BarManager().ShowHintForDisabledItems())) {
+        const std::string& hint = control->Item().Hint();
+        std::size_t bar = hint.find('|');
+        FHintText = bar == std::string::npos ? hint : hint.substr(bar + 1);
+    }
+}
+
+void TdxBarControl::TooltipShouldHide() {}
+
+LRESULT TdxBarControl::WMSetFocus(HWND) {
+    // The bar never keeps the keyboard: its form does.
+    if (HWND form = ::GetAncestor(Handle(), GA_ROOT)) ::SetFocus(form);
+    return 0;
+}
+
+LRESULT TdxBarControl::WMKillFocus(HWND next) {
+    if (!next) Deactivate();
+    return 0;
 }
 
 LRESULT TdxBarControl::WMNCCalcSize(bool, RECT& client) {
@@ -272,6 +527,15 @@ TdxBarItemControl::~TdxBarItemControl() = default;
 TdxBarItem& TdxBarItemControl::Item() const { return *FLink.Item(); }
 
 bool TdxBarItemControl::Enabled() const { return Item().EffectiveEnabled(); }
+
+bool TdxBarItemControl::DrawnSelected() const {
+    return FParent.Selected() == this && (Enabled() || !FParent.SelectedByPointer());
+}
+
+bool TdxBarItemControl::DrawnPressed() const {
+    if (ShownPressed) return true;
+    return DrawnSelected() && FParent.Active() && HotPartIndex == 0 && ::GetKeyState(VK_LBUTTON) < 0;
+}
 
 void TdxBarItemControl::Measure() {
     if (FMeasured) return;
@@ -404,7 +668,8 @@ TdxBarButtonDrawState TdxBarButtonControl::DrawState(HDC dc, const RECT& rect) c
     state.rect = rect;
     state.parts = Parts(dc, rect);
     state.enabled = Enabled();
-    state.hot = HotPartIndex >= 0;
+    state.hot = DrawnSelected();
+    state.pressed = DrawnPressed();
     state.down = button.Down();
     state.style = button.ButtonStyle();
     state.picture = GlyphSource();

@@ -77,13 +77,54 @@ public:
     // Paints the bar's background into a client rectangle.
     void FillBackgroundRect(HDC dc, const RECT& rect);
 
+    // The item control at a client point, if any.
+    TdxBarItemControl* ControlAt(POINT point) const;
+    // The selection: the control under the pointer, or the one keys chose.
+    TdxBarItemControl* Selected() const { return FSelected; }
+    bool SelectedByPointer() const { return FSelectedByPointer; }
+    // Active after a press on a button: like a menu bar, the selection
+    // follows the pointer over the buttons only, and keys go to the bar.
+    bool Active() const { return FMenuMode; }
+    static TdxBarControl* ActiveToolbar();
+    // Leaves the active state; the keyboard focus goes back where it was.
+    void Deactivate();
+    // Clicks a control: its command runs with the button drawn pressed.
+    void ExecuteItem(TdxBarItemControl& control);
+    // The long part of the selected item's hint, the bar's status text.
+    const std::string& HintText() const { return FHintText; }
+    // The pointer watch runs: the pointer is over the bar.
+    bool WatchingPointer() const { return FWatching; }
+    static constexpr UINT_PTR kPointerWatchTimer = 1;
+    // A button of the pointer went down anywhere in the thread.
+    static void PointerPressedSomewhere(HWND window);
+    // A key while the bar is active: it moves the selection, clicks it or
+    // ends the active state. Every key goes to an active bar.
+    void KeyPressed(WPARAM key);
+
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT WMNCCalcSize(bool validRects, RECT& client) override;
     LRESULT WMNCPaint(HRGN region) override;
+    LRESULT WMSetFocus(HWND previous) override;
+    LRESULT WMKillFocus(HWND next) override;
+    LRESULT WMTimer(UINT_PTR id) override;
 
 private:
+    void PointerMoved(POINT point);
+    void LeftPressed(POINT point);
+    void RightPressed(POINT point);
+    void LeftReleased(POINT point);
+    void PointerLeftBar();
+    void Activate(TdxBarItemControl& control);
+    void SetSelected(TdxBarItemControl* control, bool byPointer);
+    // Where the selection changes and where a shown tooltip must hide.
+    void SelectionChanged(TdxBarItemControl* control);
+    void TooltipShouldHide();
+    bool Owns(const TdxBarItemControl* control) const;
+    // Selects the shown control `step` places from the selection (from the
+    // first or last one with none), wrapping around.
+    void MoveSelection(int step);
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
     RECT BorderWidthsTotal() const;
@@ -91,6 +132,14 @@ private:
     TdxBar& FBar;
     TdxDockControl& FDock;
     std::vector<std::unique_ptr<TdxBarItemControl>> FControls;
+    TdxBarItemControl* FSelected = nullptr;
+    bool FSelectedByPointer = false;
+    bool FMenuMode = false;
+    bool FWatching = false;
+    HWND FFocusBefore = nullptr;
+    std::string FHintText;
+    // Expires with the bar: a command may free the bar that runs it.
+    std::shared_ptr<char> FAlive = std::make_shared<char>();
 };
 
 // Base of the on-screen objects that show one link on one bar window.
@@ -123,6 +172,13 @@ public:
     void SetHidden(bool hidden) { FHidden = hidden; }
     // The hot part: -1 outside, 0 the main part.
     int HotPartIndex = -1;
+    // Drawn pressed while its command runs.
+    bool ShownPressed = false;
+    // Drawn hot: the bar's selection, unless the pointer chose it while
+    // it is disabled.
+    bool DrawnSelected() const;
+    // Held down by the pointer, or running its command.
+    bool DrawnPressed() const;
 
     void Invalidate();
     // Paints into the item rectangle; the DC carries the bar's font.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <cctype>
+#include <cstdint>
 #include <cstdlib>
 
 #include "bars/dxBarControl.h"
@@ -14,6 +16,7 @@
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
 #include "forms/Helpers.h"
+#include "forms/Hooks.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;
@@ -450,6 +453,52 @@ void TdxBarManager::ImageListChanged(TCustomImageList*) {
     RefreshDocks();
 }
 
+namespace {
+
+// The toolbars whose windows show, in collection order.
+template <class F>
+bool AnyShownBar(TdxBars& bars, F test) {
+    for (int i = 0; i < bars.Count(); ++i) {
+        TdxBar* bar = bars.Items(i);
+        TdxBarControl* control = bar->Control();
+        if (bar->Visible() && control && control->HandleAllocated() && ::IsWindowVisible(control->Handle()) &&
+            test(*bar, *control))
+            return true;
+    }
+    return false;
+}
+
+// The key a caption marks with "&" ("&&" is a plain ampersand); 0 for none.
+char AcceleratorOf(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+        ++i;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool TdxBarManager::TryShortCut(TShortCut shortCut) {
+    return AnyShownBar(*FBars, [&](TdxBar& bar, TdxBarControl&) { return bar.ItemLinks().TryShortCut(shortCut); });
+}
+
+bool TdxBarManager::TryAccelerator(WPARAM key) {
+    TdxBarItem* found = nullptr;
+    AnyShownBar(*FBars, [&](TdxBar&, TdxBarControl& control) {
+        for (int i = 0; i < control.ControlCount() && !found; ++i) {
+            auto* button = dynamic_cast<TdxBarButtonLikeControl*>(&control.Controls(i));
+            if (button && button->Enabled() && AcceleratorOf(button->Caption()) == static_cast<char>(key))
+                found = &button->Item();
+        }
+        return found != nullptr;
+    });
+    // Clicked once the search is over: the command may change the bars.
+    if (found) found->PerformClick();
+    return found != nullptr;
+}
+
 void TdxBarManager::Loaded() {
     TComponent::Loaded();
     {
@@ -533,10 +582,109 @@ TdxBarManagerList& TdxBarManagerList::Instance() {
     return list;
 }
 
-void TdxBarManagerList::Add(TdxBarManager* manager) { FItems.push_back(manager); }
+namespace {
+bool IsButtonDown(WPARAM message) {
+    switch (message) {
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+        case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_NCLBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+TdxBarManagerList::TdxBarManagerList() = default;
+TdxBarManagerList::~TdxBarManagerList() = default;
+
+void TdxBarManagerList::Add(TdxBarManager* manager) {
+    if (FHooks.empty()) {
+        FHooks.push_back(std::make_unique<TThreadHook>(
+            THookKind::Keyboard, [this](int code, WPARAM key, LPARAM keyData) { return KeyboardHook(code, key, keyData); }));
+        FHooks.push_back(std::make_unique<TThreadHook>(THookKind::Mouse, [](int code, WPARAM message, LPARAM info) {
+            if (code == HC_ACTION && IsButtonDown(message))
+                TdxBarControl::PointerPressedSomewhere(reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd);
+            return false;
+        }));
+        // Passes every window message on.
+        FHooks.push_back(std::make_unique<TThreadHook>(THookKind::CallWndProc, [](int, WPARAM, LPARAM) { return false; }));
+    }
+    FItems.push_back(manager);
+}
 
 void TdxBarManagerList::Remove(TdxBarManager* manager) {
     FItems.erase(std::remove(FItems.begin(), FItems.end(), manager), FItems.end());
+    if (FItems.empty()) {
+        FHooks.clear();
+        FAltReleasePending = false;
+        FRoutedKeys.reset();
+    }
+}
+
+TdxBarManager* TdxBarManagerList::ManagerForKey() const {
+    TdxBarManager* manager = nullptr;
+    for (HWND window = ::GetFocus(); window && !manager; window = ::GetAncestor(window, GA_PARENT))
+        manager = TdxBarManager::Of(dynamic_cast<TComponent*>(TWindow::FindFromHandle(window)));
+    if (!manager) manager = TdxBarManager::Of(Application().ActiveForm());
+    if (!manager) {
+        manager = TdxBarManager::Of(Application().MainForm());
+        if (manager && !manager->AllowCallFromAnotherForm()) manager = nullptr;
+    }
+    if (!manager || manager->CustomizeMode() || !manager->OwnerControl().HandleAllocated()) return nullptr;
+    // A form disabled under a modal box takes no commands.
+    HWND form = ::GetAncestor(manager->OwnerControl().Handle(), GA_ROOT);
+    return form && ::IsWindowEnabled(form) ? manager : nullptr;
+}
+
+bool TdxBarManagerList::KeyboardHook(int code, WPARAM key, LPARAM keyData) {
+    // A key only peeked at comes again when it is taken.
+    if (code != HC_ACTION || key == VK_PROCESSKEY) return false;
+    const bool release = (keyData & 0x80000000) != 0;
+    const bool alt = (keyData & (KF_ALTDOWN << 16)) != 0;
+    const std::size_t keyIndex = key & 0xFF;
+    if (release && FRoutedKeys[keyIndex]) {
+        FRoutedKeys[keyIndex] = false;
+        return true;
+    }
+    TdxBarControl* active = TdxBarControl::ActiveToolbar();
+    // Not while its form is disabled under a modal box.
+    if (active && active->HandleAllocated() && ::IsWindowEnabled(::GetAncestor(active->Handle(), GA_ROOT)) &&
+        !active->BarManager().CustomizeMode()) {
+        if (!release) {
+            FRoutedKeys[keyIndex] = true;
+            active->KeyPressed(key);
+        }
+        return true;
+    }
+    if (release) {
+        if (key != VK_MENU || !FAltReleasePending) return false;
+        FAltReleasePending = false;
+        return true;
+    }
+    // Bare Alt and F10 open menus: the system's business here.
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+    if (key == VK_F10 && ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 && !alt) return false;
+    if (::GetCapture()) return false;
+    TdxBarManager* manager = ManagerForKey();
+    if (!manager) return false;
+    TShortCut modifiers = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) modifiers |= scShift;
+    if (::GetKeyState(VK_CONTROL) < 0) modifiers |= scCtrl;
+    if (alt) modifiers |= scAlt;
+    const TShortCut shortCut = ShortCut(static_cast<std::uint8_t>(key), modifiers);
+    // Set before the command runs: a box it opens may take the release.
+    FAltReleasePending = alt;
+    bool handled = manager->TryShortCut(shortCut);
+    // The list is copied: a command may make or free a manager.
+    std::vector<TdxBarManager*> others = FItems;
+    for (TdxBarManager* other : others)
+        if (!handled && other != manager && std::find(FItems.begin(), FItems.end(), other) != FItems.end())
+            handled = other->TryShortCut(shortCut);
+    if (!handled && alt && std::find(FItems.begin(), FItems.end(), manager) != FItems.end())
+        handled = manager->TryAccelerator(key);
+    if (!handled) FAltReleasePending = false;
+    return handled;
 }
 
 }  // namespace bars

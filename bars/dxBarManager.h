@@ -5,16 +5,22 @@
 #include <windows.h>
 
 #include <array>
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bars/dxBarTypes.h"
+#include "forms/ActnList.h"
 #include "forms/Component.h"
 #include "forms/Controls.h"
 #include "forms/Graphics.h"
 #include "forms/ImgList.h"
+
+namespace forms {
+class TThreadHook;
+}
 
 namespace bars {
 
@@ -203,6 +209,9 @@ public:
     std::function<void(TdxBarManager* sender, TdxBarItem* item)> OnClickItem;
     std::function<void(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock, bool& canDock)> OnDocking;
     TBarEvent OnBarAfterReset, OnBarBeforeReset, OnBarClose, OnBarDockingStyleChange, OnBarVisibleChange;
+    // The right button went down on a toolbar: the toolbars menu opens at
+    // that screen point.
+    std::function<void(TdxBar* bar, POINT screenPoint)> OnToolbarMenu;
 
     virtual void NotifyItemClick(TdxBarItem* item);
     virtual bool AcceptsDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock);
@@ -223,6 +232,13 @@ public:
     void RepaintBars();
     // A watched image list changed.
     void ImageListChanged(forms::TCustomImageList* list);
+
+    // Executes the enabled item with that shortcut on the first visible
+    // toolbar that has one; false when none has.
+    bool TryShortCut(forms::TShortCut shortCut);
+    // Executes the enabled item on a visible toolbar whose caption marks
+    // the key with "&"; false when none does.
+    bool TryAccelerator(WPARAM key);
 
     const forms::PropertyTable& StoredProperties() const override;
 
@@ -280,9 +296,14 @@ private:
     bool FFinishingLoad = false;
 };
 
-// Every live manager of the process, in the order they were made.
+// Every live manager of the process, in the order they were made. While
+// there is one, the list holds the thread's keyboard, mouse and
+// window-procedure hooks; the keyboard hook runs toolbar shortcuts before
+// the form sees the key.
 class TdxBarManagerList {
 public:
+    TdxBarManagerList();
+    ~TdxBarManagerList();
     static TdxBarManagerList& Instance();
     int Count() const { return static_cast<int>(FItems.size()); }
     TdxBarManager* Items(int index) const { return FItems.at(static_cast<std::size_t>(index)); }
@@ -290,7 +311,17 @@ public:
     void Remove(TdxBarManager* manager);
 
 private:
+    bool KeyboardHook(int code, WPARAM key, LPARAM keyData);
+    // The manager a key is meant for, found from the focused window.
+    TdxBarManager* ManagerForKey() const;
+
     std::vector<TdxBarManager*> FItems;
+    std::vector<std::unique_ptr<forms::TThreadHook>> FHooks;
+    // Keys whose press went to an active toolbar: their release goes too.
+    std::bitset<256> FRoutedKeys;
+    // An Alt shortcut ran: the Alt release that ends it is ours too, or the
+    // system would take it for a bare Alt and enter menu mode.
+    bool FAltReleasePending = false;
 };
 
 }  // namespace bars

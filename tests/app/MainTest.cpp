@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/dxBarControl.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
@@ -549,6 +550,297 @@ TEST_F(MainWindow, ToolbarPaintsPicturesAndCaptions) {
     check({true, true, false, false, true});
     Start();
     check({true, false, true, true, true});
+}
+
+// The window shown, in front and focused, taking keys as the user types
+// them: through the system's input queue and the thread's hooks.
+class MainWindowTyping : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        Prepare();
+    }
+    // Shows the window in front, focused, and watches what it runs.
+    void Prepare() {
+        form->Show();
+        ::SetForegroundWindow(form->Handle());
+        ::SetFocus(form->Handle());
+        form->BarManager->OnClickItem = [this](bars::TdxBarManager*, bars::TdxBarItem* item) { clicked.push_back(item); };
+        form->ShowAbout = [this] { ++abouts; };
+        form->AddMessageListener(this, [this](TMessage& m) {
+            if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) reached.push_back(static_cast<WORD>(m.wParam));
+            // A bare Alt makes the system enter menu mode; its loop would
+            // wait for the user.
+            if (m.message == WM_SYSCOMMAND && (m.wParam & 0xFFF0) == SC_KEYMENU) {
+                ++menuKeys;
+                m.handled = true;
+            }
+        });
+    }
+    void TearDown() override {
+        form->RemoveMessageListener(this);
+        MainWindow::TearDown();
+    }
+    // Presses and releases a key, with Alt held around it when asked.
+    void Type(WORD key, bool alt = false) {
+        std::vector<INPUT> inputs;
+        auto add = [&](WORD k, DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = k;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        if (alt && key != VK_MENU) add(VK_MENU, 0);
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        if (alt && key != VK_MENU) add(VK_MENU, KEYEVENTF_KEYUP);
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Application().ProcessMessages();
+    }
+    bars::TdxBarControl& Bar() const { return *form->Toolbar->Control(); }
+    bars::TdxBarItemControl& Button(int index) const { return Bar().Controls(index); }
+    // Screen points: the middle of a button, and one on the time panel.
+    POINT OnButton(int index) const {
+        const RECT& r = Button(index).ItemLink().ItemRect();
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(Bar().Handle(), &p);
+        return p;
+    }
+    POINT OnPanel() const {
+        POINT p{form->pnlTime->Width() / 2, form->pnlTime->Height() / 2};
+        ::ClientToScreen(form->pnlTime->Handle(), &p);
+        return p;
+    }
+    // Moves the pointer to a screen point, pressing or releasing the left
+    // button there when asked.
+    void Pointer(POINT at, DWORD button = 0) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        ::SendInput(1, &input, sizeof input);
+        Application().ProcessMessages();
+    }
+    // The pointer watch looks now instead of at its next tick.
+    void WatchTick() {
+        ::PostMessageA(Bar().Handle(), WM_TIMER, bars::TdxBarControl::kPointerWatchTimer, 0);
+        Application().ProcessMessages();
+    }
+    bool Reached(WORD key) const { return std::find(reached.begin(), reached.end(), key) != reached.end(); }
+
+    std::vector<bars::TdxBarItem*> clicked;
+    std::vector<WORD> reached;
+    int abouts = 0;
+    int menuKeys = 0;
+};
+
+// Each key runs its command once, through its toolbar item, and never
+// reaches the form; a disabled command's key and a bare Alt pass on.
+TEST_F(MainWindowTyping, ToolbarItemsTakeTheirShortcutsFirst) {
+    struct Case {
+        const char* what;
+        WORD key;
+        bool alt;
+        bars::TdxBarItem* runs;  // null: nothing runs and the key reaches the form
+        int boxes;               // confirmations asked
+    } cases[] = {
+        {"Pause while idle", VK_F3, false, nullptr, 0},
+        {"Stop while idle", VK_F4, false, nullptr, 0},
+        {"Start", VK_F2, false, form->btnStart, 0},
+        {"Pause", VK_F3, false, form->btnPause, 0},
+        {"Resume", VK_F3, false, form->btnPause, 0},
+        {"About", 'A', true, form->btnAbout, 0},
+        {"Exit while running", 'X', true, form->btnExit, 1},
+        {"Stop", VK_F4, false, form->btnStop, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clicked.clear();
+        reached.clear();
+        BoxAnswerer answer(c.runs == form->btnExit ? IDNO : IDYES);
+        Type(c.key, c.alt);
+        EXPECT_EQ(clicked, c.runs ? std::vector<bars::TdxBarItem*>{c.runs} : std::vector<bars::TdxBarItem*>{});
+        EXPECT_EQ(Reached(c.key), c.runs == nullptr);
+        EXPECT_EQ(static_cast<int>(answer.Seen().size()), c.boxes);
+        // The Alt that went with a shortcut does not open the system menu.
+        EXPECT_EQ(menuKeys, 0);
+    }
+    EXPECT_EQ(abouts, 1);
+    EXPECT_EQ(Status(), "Final Time");
+    EXPECT_FALSE(Application().Terminated());
+
+    clicked.clear();
+    Type(VK_MENU);
+    EXPECT_TRUE(Reached(VK_MENU));
+    EXPECT_EQ(menuKeys, 1);
+    EXPECT_TRUE(clicked.empty());
+}
+
+// A toolbar works like a menu bar: a press selects and shows the button
+// pressed, the selection follows the pointer while the button is held, and
+// the release runs the command of the button it happens over.
+TEST_F(MainWindowTyping, ToolbarButtonsRunOnReleaseOverThem) {
+    enum { kExit, kStart, kPause, kOutside = -1 };
+    struct Case {
+        const char* what;
+        int press, releaseOn;
+        int runs;            // the button whose command runs, or -1
+        bool pressedShown;   // while held over the pressed button
+        bool staysActive;
+    } cases[] = {
+        {"press Exit, release on Start", kExit, kStart, kStart, true, false},
+        {"press Start, release on the disabled Pause", kStart, kPause, -1, true, true},
+        {"press Start, release outside", kStart, kOutside, -1, true, true},
+        {"press the disabled Pause", kPause, kPause, -1, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        form = TfrmMain::Create([this] { return now; });
+        clicked.clear();
+        Prepare();
+        Pointer(OnButton(c.press));
+        EXPECT_TRUE(Bar().WatchingPointer());
+        EXPECT_EQ(Bar().HintText(), c.press == kExit ? "Exit" : c.press == kStart ? "Start Timer" : "Pause Timer");
+        Pointer(OnButton(c.press), MOUSEEVENTF_LEFTDOWN);
+        EXPECT_EQ(Button(c.press).DrawnPressed(), c.pressedShown);
+        EXPECT_EQ(Bar().Active(), c.pressedShown);
+        const POINT release = c.releaseOn == kOutside ? OnPanel() : OnButton(c.releaseOn);
+        Pointer(release);
+        if (c.releaseOn != c.press && c.releaseOn != kOutside) {
+            EXPECT_FALSE(Button(c.press).DrawnPressed());
+            EXPECT_EQ(Button(c.releaseOn).DrawnPressed(), Button(c.releaseOn).Enabled());
+        }
+        Pointer(release, MOUSEEVENTF_LEFTUP);
+        WatchTick();
+        bars::TdxBarItem* runs = c.runs < 0 ? nullptr : &Button(c.runs).Item();
+        EXPECT_EQ(clicked, runs ? std::vector<bars::TdxBarItem*>{runs} : std::vector<bars::TdxBarItem*>{});
+        EXPECT_EQ(Bar().Active(), c.staysActive);
+        for (int i = 0; i < Bar().ControlCount(); ++i) EXPECT_FALSE(Button(i).DrawnPressed()) << i;
+        if (c.releaseOn == kOutside) {
+            // Left: no timer runs, nothing is selected; the next press
+            // elsewhere ends the active state.
+            EXPECT_FALSE(Bar().WatchingPointer());
+            EXPECT_EQ(Bar().Selected(), nullptr);
+            Pointer(release, MOUSEEVENTF_LEFTDOWN);
+            Pointer(release, MOUSEEVENTF_LEFTUP);
+            EXPECT_FALSE(Bar().Active());
+            EXPECT_EQ(::GetFocus(), form->Handle());
+        }
+    }
+}
+
+// A press released outside leaves the toolbar active: then every key goes
+// to it, and only a key that ends the active state gives the keys back.
+TEST_F(MainWindowTyping, AnActiveToolbarTakesEveryKey) {
+    auto activate = [&] {
+        Pointer(OnButton(0));
+        Pointer(OnButton(0), MOUSEEVENTF_LEFTDOWN);
+        Pointer(OnPanel());
+        Pointer(OnPanel(), MOUSEEVENTF_LEFTUP);
+        WatchTick();
+        ASSERT_TRUE(Bar().Active());
+        ASSERT_EQ(Bar().Selected(), nullptr);
+    };
+    activate();
+    Type(VK_F2);
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_FALSE(Reached(VK_F2));
+    struct Step {
+        WORD key;
+        int selected;
+    } steps[] = {{VK_RIGHT, 0}, {VK_RIGHT, 1}, {VK_END, 4}, {VK_RIGHT, 0}, {VK_LEFT, 4}, {VK_HOME, 0}, {VK_TAB, 1}};
+    for (const Step& step : steps) {
+        Type(step.key);
+        EXPECT_EQ(Bar().Selected(), &Button(step.selected)) << step.key;
+    }
+    EXPECT_TRUE(Button(1).DrawnSelected());
+    Type(VK_RETURN);
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnStart});
+    EXPECT_FALSE(Bar().Active());
+
+    for (WORD leave : {VK_ESCAPE, VK_MENU, VK_F10}) {
+        SCOPED_TRACE(leave);
+        activate();
+        Type(leave);
+        EXPECT_FALSE(Bar().Active());
+        EXPECT_EQ(menuKeys, 0);
+        clicked.clear();
+        Type(VK_F3);
+        EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnPause});
+    }
+    EXPECT_TRUE(reached.empty());
+}
+
+// The right button asks for the toolbars menu; the button under it neither
+// runs nor shows pressed.
+TEST_F(MainWindowTyping, TheRightButtonAsksForTheToolbarsMenu) {
+    std::vector<POINT> asked;
+    form->BarManager->OnToolbarMenu = [&](bars::TdxBar* bar, POINT at) {
+        EXPECT_EQ(bar, form->Toolbar);
+        EXPECT_FALSE(Button(1).DrawnPressed());
+        asked.push_back(at);
+    };
+    Pointer(OnButton(1));
+    Pointer(OnButton(1), MOUSEEVENTF_RIGHTDOWN);
+    Pointer(OnButton(1), MOUSEEVENTF_RIGHTUP);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NEAR(asked[0].x, OnButton(1).x, 1);
+    EXPECT_NEAR(asked[0].y, OnButton(1).y, 1);
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_FALSE(Bar().Active());
+}
+
+namespace {
+// Looks at a button while a modal box is up.
+bars::TdxBarItemControl* gWatchedButton = nullptr;
+bool gPressedUnderBox = false;
+void CALLBACK LookUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = ::FindWindowA("#32770", nullptr);
+    if (box && ::IsWindowVisible(box) && gWatchedButton && gWatchedButton->DrawnPressed()) gPressedUnderBox = true;
+}
+}  // namespace
+
+TEST_F(MainWindowTyping, AButtonStaysPressedWhileItsCommandRuns) {
+    Type(VK_F2);
+    clicked.clear();
+    gWatchedButton = &Button(3);
+    gPressedUnderBox = false;
+    UINT_PTR look = ::SetTimer(nullptr, 0, 10, LookUnderBox);
+    {
+        BoxAnswerer no(IDNO);
+        Pointer(OnButton(3));
+        Pointer(OnButton(3), MOUSEEVENTF_LEFTDOWN);
+        Pointer(OnButton(3), MOUSEEVENTF_LEFTUP);
+        EXPECT_EQ(no.Seen().size(), 1u);
+    }
+    ::KillTimer(nullptr, look);
+    gWatchedButton = nullptr;
+    EXPECT_TRUE(gPressedUnderBox);
+    EXPECT_FALSE(Button(3).DrawnPressed());
+    EXPECT_FALSE(Bar().Active());
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnStop});
+}
+
+// A command that fails, or that takes its own toolbar away, leaves the
+// toolbar (or what is left) in order.
+TEST_F(MainWindowTyping, AFailingOrBarRemovingCommandLeavesTheToolbarSound) {
+    form->ShowAbout = [] { throw EAbort(); };
+    Pointer(OnButton(4));
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTDOWN);
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnAbout});
+    EXPECT_FALSE(Button(4).DrawnPressed());
+    EXPECT_FALSE(Bar().Active());
+
+    form->ShowAbout = [this] { form->Toolbar->SetVisible(false); };
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTDOWN);
+    Pointer(OnButton(4), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(form->Toolbar->Control(), nullptr);
+    EXPECT_EQ(bars::TdxBarControl::ActiveToolbar(), nullptr);
+    form->Toolbar->SetVisible(true);
+    EXPECT_FALSE(Button(4).DrawnPressed());
 }
 
 TEST_F(MainWindow, ShowingAndClosingLeavesNoHandlesBehind) {
