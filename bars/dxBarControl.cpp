@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/dxBarDock.h"
+#include "bars/dxBarHint.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
@@ -267,7 +268,7 @@ LRESULT TdxBarControl::WMNCPaint(HRGN) {
 
 TdxBarItemControl::TdxBarItemControl(TdxBarControl& parent, TdxBarItemLink& link) : FParent(parent), FLink(link) {}
 
-TdxBarItemControl::~TdxBarItemControl() = default;
+TdxBarItemControl::~TdxBarItemControl() { ForgetTooltipControl(this); }
 
 TdxBarItem& TdxBarItemControl::Item() const { return *FLink.Item(); }
 
