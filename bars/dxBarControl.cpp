@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "bars/dxBarDock.h"
+#include "bars/dxBarHint.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
@@ -482,9 +483,13 @@ void TdxBarControl::SelectionChanged(TdxBarItemControl* control) {
         std::size_t bar = hint.find('|');
         FHintText = bar == std::string::npos ? hint : hint.substr(bar + 1);
     }
+    // The status text reads the long hint; with no selection the request
+    // hides a shown tooltip and lets the next one come at once for a moment.
+    Application().SetHint(FHintText);
+    BarManager().RequestTooltip(true, "", control);
 }
 
-void TdxBarControl::TooltipShouldHide() {}
+void TdxBarControl::TooltipShouldHide() { BarManager().HideTooltip(); }
 
 LRESULT TdxBarControl::WMSetFocus(HWND) {
     // The bar never keeps the keyboard: its form does.
@@ -522,7 +527,7 @@ LRESULT TdxBarControl::WMNCPaint(HRGN) {
 
 TdxBarItemControl::TdxBarItemControl(TdxBarControl& parent, TdxBarItemLink& link) : FParent(parent), FLink(link) {}
 
-TdxBarItemControl::~TdxBarItemControl() = default;
+TdxBarItemControl::~TdxBarItemControl() { ForgetTooltipControl(this); }
 
 TdxBarItem& TdxBarItemControl::Item() const { return *FLink.Item(); }
 

@@ -118,7 +118,8 @@ private:
     void PointerLeftBar();
     void Activate(TdxBarItemControl& control);
     void SetSelected(TdxBarItemControl* control, bool byPointer);
-    // Where the selection changes and where a shown tooltip must hide.
+    // Where the selection changes (the tooltip follows it) and where a shown
+    // tooltip must hide.
     void SelectionChanged(TdxBarItemControl* control);
     void TooltipShouldHide();
     bool Owns(const TdxBarItemControl* control) const;

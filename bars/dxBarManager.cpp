@@ -9,6 +9,7 @@
 
 #include "bars/dxBarControl.h"
 #include "bars/dxBarDock.h"
+#include "bars/dxBarHint.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarPainters.h"
@@ -282,6 +283,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
 TdxBarManager::~TdxBarManager() {
     FDestroyingManager = true;
     TdxBarManagerList::Instance().Remove(this);
+    ForgetTooltipManager(this);
     FOwnerControl->RemoveMessageListener(this);
     for (TdxBarItem* item : FItems) item->FBarManager = nullptr;
     FBars.reset();

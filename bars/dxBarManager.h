@@ -239,6 +239,13 @@ public:
     // Executes the enabled item on a visible toolbar whose caption marks
     // the key with "&"; false when none does.
     bool TryAccelerator(WPARAM key);
+    // Tooltips (only while ShowHint is on and not customizing). A request
+    // to show records the control and shows its tooltip after a delay, or
+    // at once while one shows or has just hidden; a non-empty text stands
+    // for the control's own. A request to hide (no control) hides it and
+    // lets the next one show at once for a moment. HideTooltip just hides.
+    void RequestTooltip(bool show, const std::string& text, TdxBarItemControl* hintObject);
+    void HideTooltip();
 
     const forms::PropertyTable& StoredProperties() const override;
 

@@ -1,6 +1,9 @@
 #include "forms/ActnList.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "forms/FormReader.h"
 #include "forms/Helpers.h"
@@ -9,6 +12,37 @@
 namespace forms {
 
 TShortCut ShortCut(std::uint8_t key, TShortCut modifiers) { return TShortCut(key | modifiers); }
+
+namespace {
+
+std::string KeyName(unsigned key) {
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
+    if (key >= VK_F1 && key <= VK_F24) return std::string("F").append(std::to_string(key - VK_F1 + 1));
+    static const std::pair<unsigned, const char*> named[] = {
+        {VK_BACK, "BkSp"}, {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"}, {VK_SPACE, "Space"},
+        {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"}, {VK_END, "End"},      {VK_HOME, "Home"},  {VK_LEFT, "Left"},
+        {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},  {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
+    };
+    for (const auto& [code, name] : named)
+        if (code == key) return name;
+    // Punctuation and the number pad: the keyboard layout's own name.
+    char text[64] = {};
+    UINT scan = ::MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    if (scan && ::GetKeyNameTextA(LONG(scan << 16), text, sizeof text) > 0) return text;
+    return "";
+}
+
+}  // namespace
+
+std::string ShortCutToText(TShortCut shortCut) {
+    std::string key = KeyName(shortCut & 0xFF);
+    if (key.empty()) return "";
+    std::string text;
+    if (shortCut & scCtrl) text += "Ctrl+";
+    if (shortCut & scShift) text += "Shift+";
+    if (shortCut & scAlt) text += "Alt+";
+    return text + key;
+}
 
 // ---- TActionLink
 

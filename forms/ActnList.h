@@ -16,6 +16,9 @@ namespace forms {
 using TShortCut = std::uint16_t;
 inline constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 TShortCut ShortCut(std::uint8_t key, TShortCut modifiers = 0);
+// The name shown for a shortcut: "F2", "Alt+X", "Ctrl+Shift+Del"; empty for
+// none.
+std::string ShortCutToText(TShortCut shortCut);
 // A shortcut as stored: its number.
 inline constexpr IntRangeKind<TShortCut> kShortCut{0, 0xFFFF};
 

@@ -13,6 +13,7 @@
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
+#include "bars/dxBarHint.h"
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
 #include "tests/common/TestSupport.h"
@@ -790,6 +791,36 @@ TEST_F(MainWindowTyping, TheRightButtonAsksForTheToolbarsMenu) {
     EXPECT_NEAR(asked[0].y, OnButton(1).y, 1);
     EXPECT_TRUE(clicked.empty());
     EXPECT_FALSE(Bar().Active());
+}
+
+// The pointer over a button brings its tooltip once the show delay runs
+// out; the next button's comes at once; away from the bar it goes, and
+// the status text follows the selection.
+TEST_F(MainWindowTyping, HoveringShowsTheButtonsTooltip) {
+    auto fire = [](UINT_PTR timer) {
+        ::PostMessageA(bars::TooltipWindow()->Handle(), WM_TIMER, timer, 0);
+        Application().ProcessMessages();
+    };
+    auto shown = [] {
+        bars::TdxBarHintWindow* window = bars::TooltipWindow();
+        if (!window || !window->Showing()) return std::string();
+        return testsupport::WindowText(window->Handle());
+    };
+    Pointer(OnButton(1));
+    ASSERT_NE(bars::TooltipWindow(), nullptr);
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(Application().Hint(), "Start Timer");
+    fire(bars::TdxBarHintWindow::ShowTimer);
+    EXPECT_EQ(shown(), "Start Timer (F2)");
+    Pointer(OnButton(0));
+    EXPECT_EQ(shown(), "Exit (Alt+X)");
+    // A disabled button has one too.
+    Pointer(OnButton(2));
+    EXPECT_EQ(shown(), "Pause Timer (F3)");
+    Pointer(OnPanel());
+    WatchTick();
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(Application().Hint(), "");
 }
 
 namespace {

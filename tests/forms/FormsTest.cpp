@@ -363,6 +363,22 @@ TEST(Commands, ShortcutFromKeyMessages) {
     EXPECT_EQ(ShortCutFromKeyMessage(shiftAlone), 0);
 }
 
+TEST(Commands, ShortcutNames) {
+    const struct {
+        TShortCut shortCut;
+        const char* name;
+    } cases[] = {
+        {ShortCut(VK_F2), "F2"},
+        {ShortCut('X', scAlt), "Alt+X"},
+        {ShortCut('A', scCtrl | scShift), "Ctrl+Shift+A"},
+        {ShortCut(VK_DELETE, scCtrl), "Ctrl+Del"},
+        {ShortCut('7'), "7"},
+        {0, ""},
+        {scCtrl, ""},  // a modifier without a key is no shortcut
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShortCutToText(c.shortCut), c.name) << c.name;
+}
+
 TEST(Timer, EventsArriveOnlyWhileEnabled) {
     TTimer timer(nullptr);
     int ticks = 0;
