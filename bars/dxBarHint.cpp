@@ -18,9 +18,6 @@ constexpr forms::TColor clInfoText = forms::clSystemColor | COLOR_INFOTEXT;
 // The room around the text: 3 pixels at the left and top, 1 at the right
 // and bottom, inside the raised edge.
 constexpr RECT kTextMargins{3, 3, 1, 1};
-// The application shows shortcuts in hints; nothing in this program turns
-// that off.
-constexpr bool kAppHintShortCuts = true;
 
 // One tooltip for the whole process: the control it shows (or waits to
 // show) for, and whether one hid a moment ago.
@@ -101,7 +98,8 @@ bool ShowNow() {
         Hide(false);
         return false;
     }
-    std::string text = s.text.empty() && s.control ? TooltipText(*s.control, kAppHintShortCuts) : s.text;
+    std::string text =
+        s.text.empty() && s.control ? TooltipText(*s.control, forms::Application().HintShortCuts()) : s.text;
     if (text.empty()) {
         Hide(false);
         return false;

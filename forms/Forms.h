@@ -213,6 +213,9 @@ public:
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& hint);
     std::function<void()> OnHint;
+    // Tooltips name the shortcut of what they describe.
+    bool HintShortCuts() const { return FHintShortCuts; }
+    void SetHintShortCuts(bool show) { FHintShortCuts = show; }
 
 private:
     class AppWindow;
@@ -226,6 +229,7 @@ private:
     bool FActive = false;
     bool FTerminated = false;
     std::string FHint;
+    bool FHintShortCuts = true;
 };
 
 // Start-up of the form layer, before any window exists: common controls,

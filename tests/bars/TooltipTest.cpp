@@ -124,6 +124,19 @@ TEST_F(Tooltips, ShowAfterTheDelaySwitchAtOnceAndShowAtOnceJustAfterHiding) {
     EXPECT_FALSE(TooltipShowing());
 }
 
+// The shortcut shows by default, as the application setting says; off,
+// the manager alone would ask for it.
+TEST_F(Tooltips, TheApplicationSettingDecidesTheShortcutOfAShownTooltip) {
+    EXPECT_TRUE(Application().HintShortCuts());
+    Load();
+    Application().SetHintShortCuts(false);
+    Manager().RequestTooltip(true, "", Control(1));
+    Fire(TdxBarHintWindow::ShowTimer);
+    EXPECT_EQ(TooltipWindowText(), "Start Timer");
+    Application().SetHintShortCuts(true);
+    Manager().HideTooltip();
+}
+
 TEST_F(Tooltips, NothingShowsWithoutHintsOrForAButtonThatWentAway) {
     Load({{"ShowHint", Value::Bool(false)}});
     Manager().RequestTooltip(true, "", Control(1));
