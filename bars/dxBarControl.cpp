@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "bars/dxBarDock.h"
 #include "bars/dxBarHint.h"
@@ -36,6 +37,7 @@ constexpr UINT kPointerWatchInterval = 100;
 }  // namespace
 
 TdxBarControl::~TdxBarControl() {
+    TdxBarManager::ForgetBarControl(this);
     if (gActiveToolbar == this) gActiveToolbar = nullptr;
     if (gWatchedToolbar == this) gWatchedToolbar = nullptr;
     FSelected = nullptr;
@@ -218,6 +220,14 @@ void TdxBarControl::RemoveLinkControl(TdxBarItemLink& link) {
     FControls.erase(it);
 }
 
+bool TdxBarControl::Shown() const {
+    return FBar.Visible() && HandleAllocated() && ::IsWindowVisible(Handle());
+}
+
+void TdxBarControl::ControlEnabledChanged(TdxBarItemControl& control) {
+    if (FSelected == &control && !control.Enabled()) SetSelected(nullptr, false);
+}
+
 void TdxBarControl::RequestLayout() { FDock.RefreshDock(); }
 
 void TdxBarControl::RebuildMetrics() {
@@ -328,14 +338,14 @@ void TdxBarControl::LeftPressed(POINT point) {
         if (FMenuMode) Deactivate();
         return;
     }
-    if (!FMenuMode) Activate(*control);
+    if (!FMenuMode) Activate(*control, true);
     if (!Owns(control)) return;
     SetSelected(control, true);
     TooltipShouldHide();
     control->Invalidate();
 }
 
-void TdxBarControl::Activate(TdxBarItemControl& control) {
+void TdxBarControl::Activate(TdxBarItemControl& control, bool byPointer) {
     FFocusBefore = ::GetFocus();
     if (gActiveToolbar && gActiveToolbar != this) gActiveToolbar->Deactivate();
     if (!BarManager().CustomizeMode()) {
@@ -343,9 +353,10 @@ void TdxBarControl::Activate(TdxBarItemControl& control) {
         ::BringWindowToTop(form);
         ::SetActiveWindow(form);
     }
-    SetSelected(&control, true);
+    SetSelected(&control, byPointer);
     FMenuMode = true;
     gActiveToolbar = this;
+    BarManager().FFocusedBarControl = this;
     TdxBarItemLinks& links = FBar.ItemLinks();
     for (int i = 0; i < links.Count(); ++i)
         if (TdxBarItem* item = links.Items(i)->Item(); item && item->Action()) item->Action()->Update();
@@ -369,10 +380,15 @@ void TdxBarControl::RightPressed(POINT point) {
     if (BarManager().OnToolbarMenu) BarManager().OnToolbarMenu(&FBar, screen);
 }
 
-void TdxBarControl::MoveSelection(int step) {
+std::vector<TdxBarItemControl*> TdxBarControl::ShownControls() const {
     std::vector<TdxBarItemControl*> shown;
     for (auto& c : FControls)
         if (!c->Hidden()) shown.push_back(c.get());
+    return shown;
+}
+
+void TdxBarControl::MoveSelection(int step) {
+    std::vector<TdxBarItemControl*> shown = ShownControls();
     if (shown.empty()) return;
     const int count = static_cast<int>(shown.size());
     auto at = std::find(shown.begin(), shown.end(), FSelected);
@@ -386,7 +402,10 @@ void TdxBarControl::KeyPressed(WPARAM key) {
     switch (key) {
         case VK_LEFT: MoveSelection(-1); break;
         case VK_RIGHT: MoveSelection(1); break;
-        case VK_TAB: MoveSelection(shift ? -1 : 1); break;
+        case VK_TAB:
+            if (::GetKeyState(VK_CONTROL) < 0) ActivateNextBar();
+            else MoveSelection(shift ? -1 : 1);
+            break;
         case VK_HOME:
             SetSelected(nullptr, false);
             MoveSelection(1);
@@ -403,7 +422,35 @@ void TdxBarControl::KeyPressed(WPARAM key) {
         case VK_F10:
             if (BarManager().UseF10ForMenu()) Deactivate();
             break;
-        default: break;
+        default:
+            if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) ClickAccelerated(key);
+            break;
+    }
+}
+
+void TdxBarControl::ClickAccelerated(WPARAM key) {
+    for (TdxBarItemControl* control : ShownControls()) {
+        auto* button = dynamic_cast<TdxBarButtonLikeControl*>(control);
+        if (button && button->Enabled() && button->Accelerator() == static_cast<char>(key)) {
+            SetSelected(button, false);
+            ExecuteItem(*button);
+            return;
+        }
+    }
+    ::MessageBeep(MB_OK);
+}
+
+void TdxBarControl::ActivateNextBar() {
+    TdxBars& bars = BarManager().Bars();
+    const int count = bars.Count();
+    const int own = bars.IndexOf(&FBar);
+    for (int step = 1; step < count; ++step) {
+        TdxBarControl* next = bars.Items((own + step) % count)->Control();
+        if (!next || !next->Shown()) continue;
+        std::vector<TdxBarItemControl*> shown = next->ShownControls();
+        if (shown.empty()) continue;
+        next->Activate(*shown.front(), false);
+        return;
     }
 }
 
@@ -412,6 +459,7 @@ void TdxBarControl::Deactivate() {
     if (!FMenuMode) return;
     FMenuMode = false;
     if (gActiveToolbar == this) gActiveToolbar = nullptr;
+    if (BarManager().FFocusedBarControl == this) BarManager().FFocusedBarControl = nullptr;
     HWND focus = FFocusBefore;
     FFocusBefore = nullptr;
     if (Application().Active() && focus && ::IsWindow(focus) && ::IsWindowVisible(focus)) ::SetFocus(focus);
@@ -470,6 +518,7 @@ void TdxBarControl::SetSelected(TdxBarItemControl* control, bool byPointer) {
     TdxBarItemControl* old = FSelected;
     FSelected = control;
     FSelectedByPointer = byPointer;
+    if (control || BarManager().FSelectedItem == old) BarManager().FSelectedItem = control;
     if (old) old->Invalidate();
     if (control) control->Invalidate();
     else if (FWatching) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
@@ -527,7 +576,10 @@ LRESULT TdxBarControl::WMNCPaint(HRGN) {
 
 TdxBarItemControl::TdxBarItemControl(TdxBarControl& parent, TdxBarItemLink& link) : FParent(parent), FLink(link) {}
 
-TdxBarItemControl::~TdxBarItemControl() { ForgetTooltipControl(this); }
+TdxBarItemControl::~TdxBarItemControl() {
+    ForgetTooltipControl(this);
+    TdxBarManager::ForgetItemControl(this);
+}
 
 TdxBarItem& TdxBarItemControl::Item() const { return *FLink.Item(); }
 
@@ -575,6 +627,17 @@ int TdxBarItemControl::TextHeight(HDC dc) {
 
 std::string TdxBarButtonLikeControl::Caption() const {
     return (ItemLink().UserDefine() & udCaption) ? ItemLink().UserCaption() : Item().Caption();
+}
+
+char TdxBarButtonLikeControl::Accelerator() const {
+    // "&&" is a plain ampersand.
+    const std::string caption = Caption();
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+        ++i;
+    }
+    return 0;
 }
 
 TdxBarButton& TdxBarButtonControl::ButtonItem() const { return dynamic_cast<TdxBarButton&>(Item()); }

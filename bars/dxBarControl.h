@@ -72,6 +72,8 @@ public:
     // Borders or painter changed.
     void RebuildMetrics();
     void InvalidateItem(const TdxBarItemControl& control);
+    // A selected control whose item became disabled is no longer selected.
+    void ControlEnabledChanged(TdxBarItemControl& control);
 
     void Paint(forms::TCanvas& canvas) override;
     // Paints the bar's background into a client rectangle.
@@ -86,6 +88,8 @@ public:
     // follows the pointer over the buttons only, and keys go to the bar.
     bool Active() const { return FMenuMode; }
     static TdxBarControl* ActiveToolbar();
+    // The bar is visible and its window shows.
+    bool Shown() const;
     // Leaves the active state; the keyboard focus goes back where it was.
     void Deactivate();
     // Clicks a control: its command runs with the button drawn pressed.
@@ -116,7 +120,7 @@ private:
     void RightPressed(POINT point);
     void LeftReleased(POINT point);
     void PointerLeftBar();
-    void Activate(TdxBarItemControl& control);
+    void Activate(TdxBarItemControl& control, bool byPointer);
     void SetSelected(TdxBarItemControl* control, bool byPointer);
     // Where the selection changes (the tooltip follows it) and where a shown
     // tooltip must hide.
@@ -126,6 +130,12 @@ private:
     // Selects the shown control `step` places from the selection (from the
     // first or last one with none), wrapping around.
     void MoveSelection(int step);
+    // Selects and clicks the enabled button whose caption marks the key.
+    void ClickAccelerated(WPARAM key);
+    // The next shown bar of the manager, after this one, becomes the
+    // active one with its first control selected.
+    void ActivateNextBar();
+    std::vector<TdxBarItemControl*> ShownControls() const;
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
     RECT BorderWidthsTotal() const;
@@ -216,6 +226,8 @@ public:
     const char* ClassName() const override { return "TdxBarButtonLikeControl"; }
     // The caption as this link shows it.
     std::string Caption() const;
+    // The key the caption marks with "&" (upper case); 0 for none.
+    char Accelerator() const;
 };
 
 // What a button shows, measured in the bar's font: all its layout needs

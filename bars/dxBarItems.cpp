@@ -179,6 +179,7 @@ void TdxBarItem::NotifyEnabled() {
     ForEachControl([](TdxBarItemControl& c) {
         c.DropGlyphCache();
         c.Invalidate();
+        c.Parent().ControlEnabledChanged(c);
     });
 }
 

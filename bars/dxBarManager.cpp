@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
@@ -289,6 +288,18 @@ TdxBarManager::~TdxBarManager() {
     FBars.reset();
 }
 
+void TdxBarManager::ForgetBarControl(const TdxBarControl* bar) {
+    TdxBarManagerList& list = TdxBarManagerList::Instance();
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Items(i)->FFocusedBarControl == bar) list.Items(i)->FFocusedBarControl = nullptr;
+}
+
+void TdxBarManager::ForgetItemControl(const TdxBarItemControl* control) {
+    TdxBarManagerList& list = TdxBarManagerList::Instance();
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Items(i)->FSelectedItem == control) list.Items(i)->FSelectedItem = nullptr;
+}
+
 TdxBarManager* TdxBarManager::Of(const TComponent* owner) {
     TdxBarManagerList& list = TdxBarManagerList::Instance();
     for (int i = 0; i < list.Count(); ++i)
@@ -463,21 +474,9 @@ bool AnyShownBar(TdxBars& bars, F test) {
     for (int i = 0; i < bars.Count(); ++i) {
         TdxBar* bar = bars.Items(i);
         TdxBarControl* control = bar->Control();
-        if (bar->Visible() && control && control->HandleAllocated() && ::IsWindowVisible(control->Handle()) &&
-            test(*bar, *control))
-            return true;
+        if (control && control->Shown() && test(*bar, *control)) return true;
     }
     return false;
-}
-
-// The key a caption marks with "&" ("&&" is a plain ampersand); 0 for none.
-char AcceleratorOf(const std::string& caption) {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
-        ++i;
-    }
-    return 0;
 }
 
 }  // namespace
@@ -491,7 +490,7 @@ bool TdxBarManager::TryAccelerator(WPARAM key) {
     AnyShownBar(*FBars, [&](TdxBar&, TdxBarControl& control) {
         for (int i = 0; i < control.ControlCount() && !found; ++i) {
             auto* button = dynamic_cast<TdxBarButtonLikeControl*>(&control.Controls(i));
-            if (button && button->Enabled() && AcceleratorOf(button->Caption()) == static_cast<char>(key))
+            if (button && button->Enabled() && button->Accelerator() == static_cast<char>(key))
                 found = &button->Item();
         }
         return found != nullptr;

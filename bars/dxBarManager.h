@@ -247,6 +247,14 @@ public:
     void RequestTooltip(bool show, const std::string& text, TdxBarItemControl* hintObject);
     void HideTooltip();
 
+    // The item control selected last on one of the bars, and the bar that is
+    // active; null once that selection or activation ends.
+    TdxBarItemControl* SelectedItem() const { return FSelectedItem; }
+    TdxBarControl* FocusedBarControl() const { return FFocusedBarControl; }
+    // A bar window or an item control goes: no manager keeps it.
+    static void ForgetBarControl(const TdxBarControl* bar);
+    static void ForgetItemControl(const TdxBarItemControl* control);
+
     const forms::PropertyTable& StoredProperties() const override;
 
 protected:
@@ -257,6 +265,7 @@ protected:
 
 private:
     friend class TdxBarItem;
+    friend class TdxBarControl;
     void AddItem(TdxBarItem* item);
     void RemoveItem(TdxBarItem* item);
     void UpdateFont();
@@ -301,6 +310,8 @@ private:
     bool FRefreshPending = false;
     bool FDestroyingManager = false;
     bool FFinishingLoad = false;
+    TdxBarItemControl* FSelectedItem = nullptr;
+    TdxBarControl* FFocusedBarControl = nullptr;
 };
 
 // Every live manager of the process, in the order they were made. While

@@ -582,8 +582,8 @@ protected:
         form->RemoveMessageListener(this);
         MainWindow::TearDown();
     }
-    // Presses and releases a key, with Alt held around it when asked.
-    void Type(WORD key, bool alt = false) {
+    // Presses and releases a key, with Alt or Ctrl held around it when asked.
+    void Type(WORD key, bool alt = false, bool ctrl = false) {
         std::vector<INPUT> inputs;
         auto add = [&](WORD k, DWORD flags) {
             INPUT input{};
@@ -593,8 +593,10 @@ protected:
             inputs.push_back(input);
         };
         if (alt && key != VK_MENU) add(VK_MENU, 0);
+        if (ctrl) add(VK_CONTROL, 0);
         add(key, 0);
         add(key, KEYEVENTF_KEYUP);
+        if (ctrl) add(VK_CONTROL, KEYEVENTF_KEYUP);
         if (alt && key != VK_MENU) add(VK_MENU, KEYEVENTF_KEYUP);
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         Application().ProcessMessages();
@@ -628,6 +630,15 @@ protected:
     void WatchTick() {
         ::PostMessageA(Bar().Handle(), WM_TIMER, bars::TdxBarControl::kPointerWatchTimer, 0);
         Application().ProcessMessages();
+    }
+    // A press on a button released outside: the toolbar stays active with
+    // nothing selected.
+    void PressAndReleaseOutside(int button) {
+        Pointer(OnButton(button));
+        Pointer(OnButton(button), MOUSEEVENTF_LEFTDOWN);
+        Pointer(OnPanel());
+        Pointer(OnPanel(), MOUSEEVENTF_LEFTUP);
+        WatchTick();
     }
     bool Reached(WORD key) const { return std::find(reached.begin(), reached.end(), key) != reached.end(); }
 
@@ -736,11 +747,7 @@ TEST_F(MainWindowTyping, ToolbarButtonsRunOnReleaseOverThem) {
 // to it, and only a key that ends the active state gives the keys back.
 TEST_F(MainWindowTyping, AnActiveToolbarTakesEveryKey) {
     auto activate = [&] {
-        Pointer(OnButton(0));
-        Pointer(OnButton(0), MOUSEEVENTF_LEFTDOWN);
-        Pointer(OnPanel());
-        Pointer(OnPanel(), MOUSEEVENTF_LEFTUP);
-        WatchTick();
+        PressAndReleaseOutside(0);
         ASSERT_TRUE(Bar().Active());
         ASSERT_EQ(Bar().Selected(), nullptr);
     };
@@ -772,6 +779,74 @@ TEST_F(MainWindowTyping, AnActiveToolbarTakesEveryKey) {
         EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnPause});
     }
     EXPECT_TRUE(reached.empty());
+}
+
+// In the active state a letter clicks the enabled button whose caption
+// marks it; Ctrl+Tab goes to the next shown toolbar, or stays on the only one.
+TEST_F(MainWindowTyping, AnActiveToolbarTakesAcceleratorsAndCtrlTab) {
+    form->actAbout->SetCaption("&About");
+    form->actPause->SetCaption("&Pause");
+    PressAndReleaseOutside(0);
+    ASSERT_TRUE(Bar().Active());
+    EXPECT_EQ(form->BarManager->FocusedBarControl(), &Bar());
+    Type(VK_RIGHT);
+    for (WORD nothing : {WORD('P'), WORD('Q')}) {
+        SCOPED_TRACE(nothing);
+        Type(nothing);
+        EXPECT_TRUE(clicked.empty());
+        EXPECT_TRUE(Bar().Active());
+        EXPECT_EQ(Bar().Selected(), &Button(0));
+    }
+    Type(VK_TAB, false, true);
+    EXPECT_TRUE(Bar().Active());
+    EXPECT_EQ(Bar().Selected(), &Button(0));
+
+    bars::TdxBar* second = form->BarManager->Bars().Add();
+    second->ItemLinks().Add(form->btnStart);
+    second->SetDockingStyle(bars::TdxBarDockingStyle::Top);
+    second->SetVisible(true);
+    ASSERT_NE(second->Control(), nullptr);
+    Type(VK_TAB, false, true);
+    EXPECT_FALSE(Bar().Active());
+    EXPECT_TRUE(second->Control()->Active());
+    EXPECT_EQ(second->Control()->Selected(), &second->Control()->Controls(0));
+    EXPECT_EQ(form->BarManager->FocusedBarControl(), second->Control());
+    Type(VK_TAB, false, true);
+    EXPECT_TRUE(Bar().Active());
+    EXPECT_EQ(Bar().Selected(), &Button(0));
+
+    Type('A');
+    EXPECT_EQ(clicked, std::vector<bars::TdxBarItem*>{form->btnAbout});
+    EXPECT_EQ(abouts, 1);
+    EXPECT_FALSE(Bar().Active());
+    EXPECT_EQ(form->BarManager->FocusedBarControl(), nullptr);
+    EXPECT_TRUE(reached.empty());
+}
+
+// The manager follows the selection and the active toolbar, and lets go of
+// them when they end or their windows go.
+TEST_F(MainWindowTyping, TheManagerKnowsTheSelectionAndTheActiveToolbar) {
+    bars::TdxBarManager& manager = *form->BarManager;
+    Pointer(OnButton(1));
+    EXPECT_EQ(manager.SelectedItem(), &Button(1));
+    EXPECT_EQ(manager.FocusedBarControl(), nullptr);
+    PressAndReleaseOutside(1);
+    EXPECT_EQ(manager.FocusedBarControl(), &Bar());
+    EXPECT_EQ(manager.SelectedItem(), nullptr);
+    Type(VK_RIGHT);
+    EXPECT_EQ(manager.SelectedItem(), &Button(0));
+    Type(VK_ESCAPE);
+    EXPECT_EQ(manager.SelectedItem(), nullptr);
+    EXPECT_EQ(manager.FocusedBarControl(), nullptr);
+
+    const POINT start = OnButton(1);
+    Pointer(start);
+    Pointer(start, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_EQ(manager.FocusedBarControl(), &Bar());
+    form->Toolbar->SetVisible(false);
+    EXPECT_EQ(manager.SelectedItem(), nullptr);
+    EXPECT_EQ(manager.FocusedBarControl(), nullptr);
+    Pointer(start, MOUSEEVENTF_LEFTUP);
 }
 
 // The right button asks for the toolbars menu; the button under it neither
@@ -820,6 +895,20 @@ TEST_F(MainWindowTyping, HoveringShowsTheButtonsTooltip) {
     Pointer(OnPanel());
     WatchTick();
     EXPECT_EQ(shown(), "");
+    EXPECT_EQ(Application().Hint(), "");
+}
+
+// The command of a hovered button may disable it (here through its own
+// key): the button is no longer selected, and its tooltip and status text go.
+TEST_F(MainWindowTyping, AHoveredButtonThatBecomesDisabledIsNoLongerSelected) {
+    Pointer(OnButton(1));
+    ::PostMessageA(bars::TooltipWindow()->Handle(), WM_TIMER, bars::TdxBarHintWindow::ShowTimer, 0);
+    Application().ProcessMessages();
+    ASSERT_TRUE(bars::TooltipWindow()->Showing());
+    Type(VK_F2);
+    EXPECT_FALSE(Button(1).Enabled());
+    EXPECT_EQ(Bar().Selected(), nullptr);
+    EXPECT_FALSE(bars::TooltipWindow()->Showing());
     EXPECT_EQ(Application().Hint(), "");
 }
 
