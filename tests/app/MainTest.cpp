@@ -584,22 +584,10 @@ protected:
     }
     // Presses and releases a key, with Alt or Ctrl held around it when asked.
     void Type(WORD key, bool alt = false, bool ctrl = false) {
-        std::vector<INPUT> inputs;
-        auto add = [&](WORD k, DWORD flags) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = k;
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        };
-        if (alt && key != VK_MENU) add(VK_MENU, 0);
-        if (ctrl) add(VK_CONTROL, 0);
-        add(key, 0);
-        add(key, KEYEVENTF_KEYUP);
-        if (ctrl) add(VK_CONTROL, KEYEVENTF_KEYUP);
-        if (alt && key != VK_MENU) add(VK_MENU, KEYEVENTF_KEYUP);
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        Application().ProcessMessages();
+        if (alt && key != VK_MENU && ctrl) testsupport::PressKeys({VK_MENU, VK_CONTROL, key});
+        else if (alt && key != VK_MENU) testsupport::PressKeys({VK_MENU, key});
+        else if (ctrl) testsupport::PressKeys({VK_CONTROL, key});
+        else testsupport::PressKeys({key});
     }
     bars::TdxBarControl& Bar() const { return *form->Toolbar->Control(); }
     bars::TdxBarItemControl& Button(int index) const { return Bar().Controls(index); }

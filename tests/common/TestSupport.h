@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -81,6 +83,23 @@ struct SeenBox {
     std::vector<std::string> texts;  // texts of its child windows
     HICON icon = nullptr;            // of its icon control, if it has one
 };
+
+// Presses the keys in order and lets them go in reverse, as the user
+// would, through the system's input queue; then takes the messages.
+inline void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD key : keys) add(key, 0);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, KEYEVENTF_KEYUP);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    forms::Application().ProcessMessages();
+}
 
 inline std::string WindowText(HWND w) {
     char buffer[512] = {};

@@ -99,21 +99,6 @@ std::string Focused() {
     return c ? c->Name() : "";
 }
 
-// Presses the keys in order and lets them go in reverse, as the user would.
-void Press(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD key, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    for (WORD key : keys) add(key, 0);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, KEYEVENTF_KEYUP);
-    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-    Application().ProcessMessages();
-}
 
 TEST(Focus, TabAndShiftTabFollowTheTabOrderAcrossContainersAndWrapAround) {
     TTestForm form;
@@ -129,7 +114,7 @@ TEST(Focus, TabAndShiftTabFollowTheTabOrderAcrossContainersAndWrapAround) {
     for (const Case& c : cases) {
         std::vector<std::string> path;
         for (std::size_t i = 0; i < c.path.size(); ++i) {
-            Press(c.keys);
+            testsupport::PressKeys(c.keys);
             path.push_back(Focused());
         }
         EXPECT_EQ(path, c.path);
@@ -192,7 +177,7 @@ TEST(DialogKeys, EnterEscAndAcceleratorsReachTheirButtonsAndControls) {
         Application().ProcessMessages();
         EXPECT_EQ(DrawnDefault(form), c.drawnDefault);
         form.Log.clear();
-        Press(c.keys);
+        testsupport::PressKeys(c.keys);
         EXPECT_EQ(form.Log, c.log);
         EXPECT_EQ(Focused(), c.focusAfter);
     }
@@ -253,8 +238,8 @@ TEST(HostedControls, SystemControlsWorkThroughOurBoundaryAndLeaveNothingBehind) 
         editWindow = edit->Handle();
         int changes = 0;
         edit->OnChange = TNotifyEvent(&form, "Changed", [&](TComponent*) { ++changes; });
-        Press({'A'});
-        Press({'B'});
+        testsupport::PressKeys({'A'});
+        testsupport::PressKeys({'B'});
         EXPECT_EQ(testsupport::WindowText(editWindow), "ab");
         EXPECT_EQ(edit->Text(), "ab");
         EXPECT_EQ(changes, 2);
@@ -294,7 +279,7 @@ TEST(HostedControls, SystemControlsWorkThroughOurBoundaryAndLeaveNothingBehind) 
         }
         EXPECT_EQ(clicks, 2);
         edit->SetFocus();
-        Press({'C'});
+        testsupport::PressKeys({'C'});
         EXPECT_EQ(edit->Text(), "abc");
     }
     EXPECT_FALSE(::IsWindow(editWindow));
