@@ -431,7 +431,7 @@ void TdxBarControl::KeyPressed(WPARAM key) {
 void TdxBarControl::ClickAccelerated(WPARAM key) {
     for (TdxBarItemControl* control : ShownControls()) {
         auto* button = dynamic_cast<TdxBarButtonLikeControl*>(control);
-        if (button && button->Enabled() && button->Accelerator() == static_cast<char>(key)) {
+        if (button && button->Enabled() && forms::IsAccel(static_cast<char>(key), button->Caption())) {
             SetSelected(button, false);
             ExecuteItem(*button);
             return;
@@ -627,17 +627,6 @@ int TdxBarItemControl::TextHeight(HDC dc) {
 
 std::string TdxBarButtonLikeControl::Caption() const {
     return (ItemLink().UserDefine() & udCaption) ? ItemLink().UserCaption() : Item().Caption();
-}
-
-char TdxBarButtonLikeControl::Accelerator() const {
-    // "&&" is a plain ampersand.
-    const std::string caption = Caption();
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
-        ++i;
-    }
-    return 0;
 }
 
 TdxBarButton& TdxBarButtonControl::ButtonItem() const { return dynamic_cast<TdxBarButton&>(Item()); }

@@ -226,8 +226,6 @@ public:
     const char* ClassName() const override { return "TdxBarButtonLikeControl"; }
     // The caption as this link shows it.
     std::string Caption() const;
-    // The key the caption marks with "&" (upper case); 0 for none.
-    char Accelerator() const;
 };
 
 // What a button shows, measured in the bar's font: all its layout needs

@@ -490,7 +490,7 @@ bool TdxBarManager::TryAccelerator(WPARAM key) {
     AnyShownBar(*FBars, [&](TdxBar&, TdxBarControl& control) {
         for (int i = 0; i < control.ControlCount() && !found; ++i) {
             auto* button = dynamic_cast<TdxBarButtonLikeControl*>(&control.Controls(i));
-            if (button && button->Enabled() && button->Accelerator() == static_cast<char>(key))
+            if (button && button->Enabled() && forms::IsAccel(static_cast<char>(key), button->Caption()))
                 found = &button->Item();
         }
         return found != nullptr;
