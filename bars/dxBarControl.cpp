@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "bars/dxBarDock.h"
 #include "bars/dxBarHint.h"
