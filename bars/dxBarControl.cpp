@@ -25,6 +25,7 @@ namespace bars {
 TdxBarControl::TdxBarControl(TdxBar& bar, TdxDockControl& dock) : TWinControl(nullptr), FBar(bar), FDock(dock) {
     SetVisible(false);  // shown once placed
     SetCaption(bar.Caption());
+    UpdateDoubleBuffering();
     SetParent(&dock);
 }
 
@@ -237,6 +238,12 @@ void TdxBarControl::RebuildMetrics() {
     RequestLayout();
 }
 
+void TdxBarControl::UpdateDoubleBuffering() {
+    const TdxBarPainter& painter = Painter();
+    SetDoubleBuffered(FBar.Color() != clDefault || FDock.DoubleBuffered() || painter.PaintsBackgroundFirst() ||
+                      painter.BarWantsBuffer(*this));
+}
+
 void TdxBarControl::InvalidateItem(const TdxBarItemControl& control) {
     if (!HandleAllocated()) return;
     RECT r = control.ItemLink().ItemRect();
@@ -246,12 +253,14 @@ void TdxBarControl::InvalidateItem(const TdxBarItemControl& control) {
 void TdxBarControl::Paint(TCanvas& canvas) {
     HDC dc = canvas.Handle();
     SaveDCGuard saved(dc);
-    // Items first, each clipped to its rectangle, which the background
-    // then leaves alone.
+    const bool backgroundFirst = Painter().PaintsBackgroundFirst();
+    if (backgroundFirst) FillBackgroundRect(dc, ClientRect());
+    // Each item is clipped to its rectangle, which the background then
+    // leaves alone; an item outside the update is not drawn at all.
     for (auto& c : FControls) {
         const RECT& r = c->ItemLink().ItemRect();
         if (c->Hidden() || ::IsRectEmpty(&r)) continue;
-        {
+        if (::RectVisible(dc, &r)) {
             SaveDCGuard item(dc);
             ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
             SelectGuard font(dc, Font().Handle());
@@ -259,7 +268,7 @@ void TdxBarControl::Paint(TCanvas& canvas) {
         }
         ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
-    FillBackgroundRect(dc, ClientRect());
+    if (!backgroundFirst) FillBackgroundRect(dc, ClientRect());
 }
 
 void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().FillBarBackground(*this, dc, rect); }
@@ -717,30 +726,39 @@ TdxBarButtonParts TdxBarButtonControl::Parts(HDC dc, const RECT& rect) const {
     return parts;
 }
 
-TdxBarButtonDrawState TdxBarButtonControl::DrawState(HDC dc, const RECT& rect) const {
+TdxBarButtonLikeControlDrawParams TdxBarButtonControl::DrawParams(HDC dc, const RECT& rect) const {
     const TdxBarButton& button = ButtonItem();
     const TdxBarImageOptions& options = Parent().BarManager().ImageOptions();
-    TdxBarButtonDrawState state;
-    state.rect = rect;
-    state.parts = Parts(dc, rect);
-    state.enabled = Enabled();
-    state.hot = DrawnSelected();
-    state.pressed = DrawnPressed();
-    state.down = button.Down();
-    state.style = button.ButtonStyle();
-    state.picture = GlyphSource();
-    state.pictureLooksDisabled = state.picture.images && (state.picture.images == options.DisabledImages() ||
-                                                          state.picture.images == options.DisabledLargeImages());
-    state.glyphOptions = {options.MakeDisabledImagesFaded(), options.SmoothGlyphs(), options.ImageListBkColor(),
-                          options.UseLeftBottomPixelAsTransparent()};
-    state.caption = Caption();
-    state.textColor = Parent().Font().Color();
+    TdxBarButtonLikeControlDrawParams params;
+    params.rect = rect;
+    params.parts = Parts(dc, rect);
+    params.paintType = Parent().Vertical() ? 2 : 0;
+    params.caption = Caption();
+    params.enabled = Enabled();
+    // Pressed implies selected: a button running its command keeps the
+    // pressed face and its frame.
+    params.pressed = DrawnPressed();
+    params.selected = DrawnSelected() || params.pressed;
+    params.down = button.Down();
+    params.style = button.ButtonStyle();
+    params.picture = GlyphSource();
+    params.pictureLooksDisabled = params.picture.images && (params.picture.images == options.DisabledImages() ||
+                                                            params.picture.images == options.DisabledLargeImages());
+    params.imageSize = options.Images() ? SIZE{options.Images()->Width(), options.Images()->Height()} : SIZE{16, 16};
+    params.glyphOptions = {options.MakeDisabledImagesFaded(), options.SmoothGlyphs(), options.ImageListBkColor(),
+                           options.UseLeftBottomPixelAsTransparent(), options.CacheGlyphs()};
+    params.textColor = Parent().Font().Color();
+    params.glyphCache = &FGlyphCache;
     TdxBarControl& bar = Parent();
-    state.fillBackground = [&bar](HDC target, const RECT& r) { bar.FillBackgroundRect(target, r); };
-    return state;
+    params.fillBackground = [&bar](HDC target, const RECT& r) { bar.FillBackgroundRect(target, r); };
+    return params;
 }
 
-void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) { Parent().Painter().DrawButtonItem(dc, DrawState(dc, rect)); }
+void TdxBarButtonControl::Paint(HDC dc, const RECT& rect) {
+    const TdxBarButtonLikeControlDrawParams params = DrawParams(dc, rect);
+    FImageBounds = params.parts.glyph;
+    Parent().Painter().DrawButtonItem(dc, params);
+}
 
 TdxBarLargeButton& TdxBarLargeButtonControl::LargeButtonItem() const {
     return dynamic_cast<TdxBarLargeButton&>(Item());
@@ -815,14 +833,14 @@ TdxBarButtonParts LargeButtonParts(SIZE size, TdxBarGlyphLayout layout, bool sho
     return parts;
 }
 
-TdxBarButtonDrawState TdxBarLargeButtonControl::DrawState(HDC dc, const RECT& rect) const {
-    TdxBarButtonDrawState state = TdxBarButtonControl::DrawState(dc, rect);
-    state.grayPicture = LargeButtonItem().AutoGrayScale() && state.enabled && !state.hot;
-    return state;
-}
-
-void TdxBarLargeButtonControl::Paint(HDC dc, const RECT& rect) {
-    Parent().Painter().DrawLargeButtonItem(dc, DrawState(dc, rect));
+TdxBarButtonLikeControlDrawParams TdxBarLargeButtonControl::DrawParams(HDC dc, const RECT& rect) const {
+    TdxBarButtonLikeControlDrawParams params = TdxBarButtonControl::DrawParams(dc, rect);
+    const TdxBarImageOptions& options = Parent().BarManager().ImageOptions();
+    params.largeView = true;
+    params.imageSize = options.LargeImages() ? SIZE{options.LargeImages()->Width(), options.LargeImages()->Height()}
+                                             : SIZE{32, 32};
+    params.grayRequest = LargeButtonItem().AutoGrayScale() && params.enabled && !params.selected;
+    return params;
 }
 
 }  // namespace bars

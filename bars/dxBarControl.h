@@ -71,7 +71,11 @@ public:
     void RequestLayout();
     // Borders or painter changed.
     void RebuildMetrics();
+    // Without erasing: the next paint draws the item and what shows
+    // behind it together.
     void InvalidateItem(const TdxBarItemControl& control);
+    // Buffered when its colour, its dock or the painter asks for it.
+    void UpdateDoubleBuffering();
     // A selected control whose item became disabled is no longer selected.
     void ControlEnabledChanged(TdxBarItemControl& control);
 
@@ -258,24 +262,45 @@ struct TdxBarGlyphOptions {
     bool smooth = false;
     forms::TColor listBkColor = 0xFF00FF;  // transparent in pictures from image lists
     bool useLeftBottomPixelAsTransparent = true;
+    bool cacheGlyphs = true;
 };
 
-// All a painter needs to paint a button; its control fills it right before
-// each paint.
-struct TdxBarButtonDrawState {
-    RECT rect{};  // the item rectangle
+// The composed picture of one item control, kept between paints: it is
+// composed again only when the picture's source or the mode changes.
+struct TdxCachedImageOptions {
+    bool Valid = false;
+    controls::TcxAlphaBitmap Glyph;
+    controls::ImageDrawMode Mode = controls::ImageDrawMode::Normal;
+    forms::TCustomImageList* Images = nullptr;  // the source, when a list
+    controls::TcxBitmap* Bitmap = nullptr;      // the source, when a bitmap
+    int Compositions = 0;                       // times the picture was composed
+    void Invalidate() { Valid = false; }
+};
+
+// What a painter paints a button from; its control refills it right
+// before each paint.
+struct TdxBarButtonLikeControlDrawParams {
+    RECT rect{};              // the item rectangle
     TdxBarButtonParts parts;  // in the same coordinates
+    int paintType = 0;        // 0 horizontal bar, 1 menu row, 2 vertical bar
+    bool largeView = false;
+    std::string caption;
     bool enabled = true;
-    bool hot = false;      // under the pointer
-    bool pressed = false;  // held down by the pointer
-    bool down = false;     // a checked button that is down
+    bool selected = false;  // drawn hot
+    bool pressed = false;   // held down by the pointer, or running
+    bool down = false;      // a checked button that is down
+    bool droppedDown = false;
+    bool hasDropDownPart = false;
+    bool grayRequest = false;  // drawn in gray although enabled
+    bool lowered = false;
     TdxBarButtonStyle style = TdxBarButtonStyle::Default;
     TdxBarGlyphSource picture;
     bool pictureLooksDisabled = false;  // it comes from a disabled image list
-    bool grayPicture = false;           // drawn in gray although enabled
+    SIZE imageSize{0, 0};               // the manager's, for a button without a picture
     TdxBarGlyphOptions glyphOptions;
-    std::string caption;
     forms::TColor textColor = forms::clWindowText;  // of an enabled caption
+    // Null: the picture is composed on every paint.
+    TdxCachedImageOptions* glyphCache = nullptr;
     // Paints the bar behind the button; without it the DC keeps what it
     // shows there.
     std::function<void(HDC dc, const RECT& rect)> fillBackground;
@@ -296,8 +321,13 @@ public:
     TdxBarButtonParts Parts(HDC dc, const RECT& rect) const;
     // What the painter takes to paint the button in an item rectangle;
     // `dc` carries the bar's font.
-    virtual TdxBarButtonDrawState DrawState(HDC dc, const RECT& rect) const;
+    virtual TdxBarButtonLikeControlDrawParams DrawParams(HDC dc, const RECT& rect) const;
     void Paint(HDC dc, const RECT& rect) override;
+    void DropGlyphCache() override { FGlyphCache.Invalidate(); }
+    const TdxCachedImageOptions& GlyphCache() const { return FGlyphCache; }
+    // Where the picture was last painted (item rectangle coordinates of the
+    // bar); empty without one.
+    const RECT& ImageBounds() const { return FImageBounds; }
 
 protected:
     SIZE CalcSize(HDC dc) override;
@@ -307,6 +337,10 @@ protected:
     virtual SIZE FixedSize() const;
     // `missing`: the room kept for a picture the button does not have.
     TdxBarButtonContent Content(HDC dc, SIZE missing) const;
+
+private:
+    mutable TdxCachedImageOptions FGlyphCache;
+    RECT FImageBounds{};
 };
 
 class TdxBarLargeButtonControl : public TdxBarButtonControl {
@@ -319,8 +353,7 @@ public:
     TdxBarGlyphSource GlyphSource() const override;
     // Pictures are gray while the button is enabled, not hot and its item
     // asks for AutoGrayScale.
-    TdxBarButtonDrawState DrawState(HDC dc, const RECT& rect) const override;
-    void Paint(HDC dc, const RECT& rect) override;
+    TdxBarButtonLikeControlDrawParams DrawParams(HDC dc, const RECT& rect) const override;
 
 protected:
     TdxBarButtonParts Layout(HDC dc, SIZE size) const override;

@@ -30,6 +30,7 @@ TdxDockControl::TdxDockControl(TdxBarManager& manager, TdxBarDockingStyle style)
         default: SetAlign(TAlign::Top); break;
     }
     UpdateColor();
+    UpdateDoubleBuffering();
     SetParent(&manager.OwnerControl());
 }
 
@@ -213,11 +214,26 @@ void TdxDockControl::BoundsChanged() {
     TWinControl::BoundsChanged();
     if (Width() == FLastSize.cx && Height() == FLastSize.cy) return;
     FLastSize = {Width(), Height()};
-    Invalidate();
+    DropCachedBackground();
     RefreshDock();
 }
 
-void TdxDockControl::Paint(TCanvas& canvas) { FManager.Painter().DrawDockBackground(*this, canvas.Handle(), ClientRect()); }
+void TdxDockControl::Paint(TCanvas& canvas) {
+    const RECT client = ClientRect();
+    FillDockBackground(canvas.Handle(), client, client);
+}
+
+void TdxDockControl::FillDockBackground(HDC dc, const RECT& dest, const RECT& source) {
+    FManager.Painter().DrawDockBackground(*this, dc, dest, source);
+}
+
+void TdxDockControl::DropCachedBackground() {
+    FCachedBackground.Reset();
+    // The bars in the dock show its surface too.
+    if (HandleAllocated()) ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TdxDockControl::UpdateDoubleBuffering() { SetDoubleBuffered(FManager.Painter().DrawsStyledBackground()); }
 
 LRESULT TdxDockControl::WMNCCalcSize(bool validRects, RECT& client) {
     if (!FManager.SunkenBorder()) return TWinControl::WMNCCalcSize(validRects, client);

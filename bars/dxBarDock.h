@@ -9,6 +9,7 @@
 #include "bars/dxBarLayout.h"
 #include "bars/dxBarTypes.h"
 #include "forms/Controls.h"
+#include "forms/Graphics.h"
 
 namespace bars {
 
@@ -86,6 +87,15 @@ public:
     void UpdateBorder();
 
     void Paint(forms::TCanvas& canvas) override;
+    // Paints the dock surface into Dest, taken from Source's top-left
+    // corner on (dock client coordinates): the bars in the dock show it.
+    void FillDockBackground(HDC dc, const RECT& dest, const RECT& source);
+    // The painted surface, kept until the size, the colours or the painter
+    // change; the painter fills it.
+    forms::TOffscreenBitmap& CachedBackground() { return FCachedBackground; }
+    void DropCachedBackground();
+    // A style-drawn surface is painted off-screen first.
+    void UpdateDoubleBuffering();
 
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
@@ -102,6 +112,7 @@ private:
     std::vector<std::unique_ptr<TdxDockRow>> FRows;
     bool FRefreshing = false;
     SIZE FLastSize{-1, -1};
+    forms::TOffscreenBitmap FCachedBackground;
 };
 
 }  // namespace bars

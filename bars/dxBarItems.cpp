@@ -176,8 +176,8 @@ void TdxBarItem::NotifyCaption() {
 }
 
 void TdxBarItem::NotifyEnabled() {
+    // The picture's cache sees the new mode by itself.
     ForEachControl([](TdxBarItemControl& c) {
-        c.DropGlyphCache();
         c.Invalidate();
         c.Parent().ControlEnabledChanged(c);
     });

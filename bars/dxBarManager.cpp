@@ -12,6 +12,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarPainters.h"
+#include "bars/dxOffice11.h"
 #include "bars/dxBarToolbar.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
@@ -277,6 +278,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
         }
     FOwnerControl->AddMessageListener(this, [this](TMessage& m) { OwnerMessage(m.message, m.wParam, m.lParam); });
     TdxBarManagerList::Instance().Add(this);
+    Office11PaletteAddRef();
 }
 
 TdxBarManager::~TdxBarManager() {
@@ -286,6 +288,7 @@ TdxBarManager::~TdxBarManager() {
     FOwnerControl->RemoveMessageListener(this);
     for (TdxBarItem* item : FItems) item->FBarManager = nullptr;
     FBars.reset();
+    Office11PaletteRelease();
 }
 
 void TdxBarManager::ForgetBarControl(const TdxBarControl* bar) {
@@ -341,7 +344,21 @@ void TdxBarManager::RecreatePainter() {
     for (int i = 0; i < FBars->Count(); ++i)
         if (TdxBarControl* control = FBars->Items(i)->Control()) control->RebuildMetrics();
     RefreshDocks();
+    SurfacesChanged();
     RepaintBars();
+}
+
+void TdxBarManager::SurfacesChanged() {
+    for (TdxBarDockingStyle side : kDockSides) {
+        TdxDockControl* dock = FBars->DockControl(side);
+        dock->UpdateDoubleBuffering();
+        dock->DropCachedBackground();
+    }
+    for (int i = 0; i < FBars->Count(); ++i)
+        if (TdxBarControl* control = FBars->Items(i)->Control()) {
+            control->UpdateDoubleBuffering();
+            control->Invalidate();
+        }
 }
 
 void TdxBarManager::SetUseSystemFont(bool use) {
@@ -374,7 +391,19 @@ void TdxBarManager::FontChanged() {
 }
 
 void TdxBarManager::OwnerMessage(UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_SETTINGCHANGE && wParam == SPI_SETNONCLIENTMETRICS) UpdateFont();
+    switch (message) {
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETNONCLIENTMETRICS) UpdateFont();
+            break;
+        case WM_SYSCOLORCHANGE:
+            RefreshOffice11Palette();
+            SurfacesChanged();
+            break;
+        case WM_THEMECHANGED:
+            // The palette follows with the colour change that comes next.
+            RecreatePainter();
+            break;
+    }
 }
 
 void TdxBarManager::SetAutoDockColor(bool automatic) {

@@ -272,6 +272,9 @@ private:
     void FontChanged();
     void OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void RecreatePainter();
+    // The palette or the painter changed: docks and bars drop what they
+    // painted and choose their buffering again.
+    void SurfacesChanged();
 
     forms::TWinControl* FOwnerControl;
     TdxBarManagerStyle FStyle = TdxBarManagerStyle::Enhanced;

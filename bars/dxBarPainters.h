@@ -33,19 +33,59 @@ public:
     // Caption width as buttons measure it ("&" marks an accelerator).
     virtual int TextWidth(HDC dc, const std::string& text) const;
 
-    virtual bool DrawsDisabledGlyphsFaded(const TdxBarGlyphOptions& options) const;
-    virtual controls::ImageDrawMode GlyphDrawMode(const TdxBarButtonDrawState& state) const;
-
-    virtual void DrawDockBackground(const TdxDockControl& dock, HDC dc, const RECT& rect) const;
+    // ---- Bars and docks
+    // A bar window paints its background before its items, not after.
+    virtual bool PaintsBackgroundFirst() const { return false; }
+    // A bar window asks for an off-screen buffer even without a reason of
+    // its own.
+    virtual bool BarWantsBuffer(const TdxBarControl&) const { return false; }
+    // Docks and bars carry a background the style draws.
+    virtual bool DrawsStyledBackground() const { return false; }
+    // Paints part of a dock: Dest in the DC shows the dock surface from
+    // Source's top-left corner on (dock client coordinates).
+    virtual void DrawDockBackground(TdxDockControl& dock, HDC dc, const RECT& dest, const RECT& source) const;
+    // The background of a bar window: its own colour, else what it shows
+    // of its dock.
     virtual void FillBarBackground(TdxBarControl& bar, HDC dc, const RECT& rect) const;
+    virtual void DrawDockedBarBackground(TdxBarControl& bar, HDC dc, const RECT& rect) const;
     // The non-client frame of a bar with borders.
     virtual void DrawBarBorders(TdxBarControl& bar, HDC dc, const RECT& window) const;
-    virtual void DrawButtonItem(HDC dc, const TdxBarButtonDrawState& state) const;
-    virtual void DrawLargeButtonItem(HDC dc, const TdxBarButtonDrawState& state) const;
 
-protected:
-    void DrawGlyph(HDC dc, const TdxBarButtonDrawState& state) const;
-    void DrawCaption(HDC dc, const TdxBarButtonDrawState& state) const;
+    // ---- Buttons
+    virtual void DrawButtonItem(HDC dc, const TdxBarButtonLikeControlDrawParams& params) const;
+    virtual void DrawButtonParts(HDC dc, const TdxBarButtonLikeControlDrawParams& params, const RECT& face) const;
+    virtual void DrawButtonFaceAndGlyph(HDC dc, const TdxBarButtonLikeControlDrawParams& params, const RECT& face,
+                                        const RECT& glyph, bool noPicture) const;
+    // Background and frame of a button in its state; `ring`: the face is
+    // larger than the picture, so a one-pixel ring shows around it.
+    virtual void DrawButtonFace(HDC dc, const TdxBarButtonLikeControlDrawParams& params, const RECT& face,
+                                bool ring) const;
+    // Active: fill with the brush; otherwise the bar's background shows.
+    virtual void FillItemBackground(HDC dc, const TdxBarButtonLikeControlDrawParams& params, bool active,
+                                    HBRUSH brush, const RECT& rect) const;
+    // The same for the one-pixel ring of the rectangle only.
+    virtual void FrameItemBackground(HDC dc, const TdxBarButtonLikeControlDrawParams& params, bool active,
+                                     HBRUSH brush, const RECT& rect) const;
+    // The caption's rectangle (in: the layout's) and its alignment.
+    virtual UINT GetCaptionRect(const TdxBarButtonLikeControlDrawParams& params, RECT& caption) const;
+    virtual COLORREF GetItemTextColor(const TdxBarButtonLikeControlDrawParams& params) const;
+    virtual void GetDisabledItemTextColors(COLORREF& text, COLORREF& emboss) const;
+    void GetItemTextColors(const TdxBarButtonLikeControlDrawParams& params, COLORREF& text, COLORREF& emboss) const;
+    virtual void DrawItemText(HDC dc, const TdxBarButtonLikeControlDrawParams& params, const RECT& rect,
+                              UINT alignment) const;
+    // Composes the picture into G over K through the control's cache.
+    virtual void DrawItemGlyph(HDC dc, const TdxBarButtonLikeControlDrawParams& params, const RECT& glyph,
+                               const RECT& background, HBRUSH brush) const;
+    virtual bool DrawsDisabledGlyphsFaded(const TdxBarGlyphOptions& options) const;
+    virtual controls::ImageDrawMode GlyphDrawMode(const TdxBarButtonLikeControlDrawParams& params) const;
+    virtual bool DrawsPaleGlyphs() const { return false; }
+    virtual bool DrawsShadowedGlyphs() const { return false; }
+    // The picture goes over the face already painted, not over a brush.
+    virtual bool GlyphOverPaintedFace() const { return DrawsStyledBackground(); }
+    // The content of a pressed button stays where it is.
+    virtual bool SuppressPressedOffset() const { return false; }
+    // Moves the content of a pressed or down button by (1, 1).
+    void OffsetPressedContent(const TdxBarButtonLikeControlDrawParams& params, RECT& rect) const;
 };
 
 class TdxBarStandardPainter : public TdxBarPainter {
@@ -61,6 +101,8 @@ public:
 class TdxBarFlatPainter : public TdxBarPainter {
 public:
     const char* ClassName() const override { return "TdxBarFlatPainter"; }
+    bool SuppressPressedOffset() const override { return true; }
+    void GetDisabledItemTextColors(COLORREF& text, COLORREF& emboss) const override;
 };
 
 class TdxBarXPPainter : public TdxBarFlatPainter {
@@ -68,11 +110,19 @@ public:
     const char* ClassName() const override { return "TdxBarXPPainter"; }
 };
 
-// The Office 2003 look: disabled pictures are always faded.
+// The Office 2003 look: the palette's gradients on docks, bars and button
+// faces; disabled pictures are always faded.
 class TdxBarOffice11Painter : public TdxBarFlatPainter {
 public:
     const char* ClassName() const override { return "TdxBarOffice11Painter"; }
+    bool DrawsStyledBackground() const override { return true; }
     bool DrawsDisabledGlyphsFaded(const TdxBarGlyphOptions&) const override { return true; }
+    void DrawDockBackground(TdxDockControl& dock, HDC dc, const RECT& dest, const RECT& source) const override;
+    void DrawDockedBarBackground(TdxBarControl& bar, HDC dc, const RECT& rect) const override;
+    void DrawButtonFace(HDC dc, const TdxBarButtonLikeControlDrawParams& params, const RECT& face,
+                        bool ring) const override;
+    COLORREF GetItemTextColor(const TdxBarButtonLikeControlDrawParams& params) const override;
+    void GetDisabledItemTextColors(COLORREF& text, COLORREF& emboss) const override;
 };
 
 template <class T>

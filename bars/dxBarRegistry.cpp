@@ -6,6 +6,7 @@
 #include "bars/dxBarControl.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxOffice11.h"
 #include "forms/ResStrings.h"
 
 namespace bars {
@@ -80,6 +81,7 @@ void InitializeBars() {
     if (done) return;
     done = true;
     forms::RegisterResStrings(kBarStrings);
+    InitializeOffice11();
     dxBarRegisterItem<TdxBarButton, TdxBarButtonControl>("TdxBarButton", "TdxBarButtonControl", true);
     dxBarRegisterItem<TdxBarLargeButton, TdxBarLargeButtonControl>("TdxBarLargeButton", "TdxBarLargeButtonControl",
                                                                    true);

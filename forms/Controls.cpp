@@ -435,17 +435,27 @@ void TWinControl::BoundsChanged() {
 void TWinControl::PaintHandler(HDC dc, const RECT& update) {
     RECT client;
     ::GetClientRect(Handle(), &client);
-    if (client.right <= 0 || client.bottom <= 0) return;
+    RECT area;
+    if (!::IntersectRect(&area, &update, &client)) return;
+    if (!FDoubleBuffered) {
+        TCanvas canvas(dc);
+        Paint(canvas);
+        PaintControls(dc, area);
+        return;
+    }
     // Off-screen first: the background, the frame and the windowless
-    // children reach the screen in one copy, without flicker.
+    // children reach the screen in one copy, without flicker. The buffer
+    // covers the update only; its origin stays the client area's.
+    const int width = area.right - area.left, height = area.bottom - area.top;
     MemoryDC buffer(dc);
-    Bitmap bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    Bitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
     SelectGuard select(buffer.Get(), bitmap.Get());
+    ::SetViewportOrgEx(buffer.Get(), -area.left, -area.top, nullptr);
+    ::IntersectClipRect(buffer.Get(), area.left, area.top, area.right, area.bottom);
     TCanvas canvas(buffer.Get());
     Paint(canvas);
-    PaintControls(buffer.Get(), update);
-    ::BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top, buffer.Get(),
-             update.left, update.top, SRCCOPY);
+    PaintControls(buffer.Get(), area);
+    ::BitBlt(dc, area.left, area.top, width, height, buffer.Get(), area.left, area.top, SRCCOPY);
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& update) {

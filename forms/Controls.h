@@ -156,6 +156,10 @@ public:
     void AlignControls();
     // Repaints at once whatever is invalid.
     void Update();
+    // Paints each update off-screen first and copies it to the window in
+    // one step (the default); otherwise straight onto the window.
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool buffered) { FDoubleBuffered = buffered; }
 
     // Graphic child under a client point, topmost first; null for none.
     TControl* ControlAtPos(POINT p) const;
@@ -242,6 +246,7 @@ private:
     bool FAlignAgain = false;
     SIZE FAlignedSize{-1, -1};
     bool FTabStop = false;
+    bool FDoubleBuffered = true;
     std::vector<TWinControl*> FTabList;  // windowed children in tab order
     int FStoredTabOrder = -1;            // as read, until the parent is loaded
     Brush FBrush;                        // of FBrushColor, for WM_CTLCOLOR...

@@ -249,4 +249,29 @@ int TCanvas::DrawText(const TFont& font, std::string_view text, RECT& r, UINT fo
     return height;
 }
 
+void TOffscreenBitmap::SetSize(int width, int height) {
+    if (FBitmap && width == FWidth && height == FHeight) return;
+    Reset();
+    if (width <= 0 || height <= 0) return;
+    WindowDC screen;
+    FDC = Owned<MemoryDCKind>(::CreateCompatibleDC(screen.Get()));
+    FBitmap = Bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    if (!FDC || !FBitmap) {
+        Reset();
+        return;
+    }
+    FOriginal = ::SelectObject(FDC.Get(), FBitmap.Get());
+    FWidth = width;
+    FHeight = height;
+}
+
+void TOffscreenBitmap::Reset() {
+    // The bitmap leaves its DC before either goes.
+    if (FOriginal) ::SelectObject(FDC.Get(), FOriginal);
+    FOriginal = nullptr;
+    FBitmap.Reset();
+    FDC.Reset();
+    FWidth = FHeight = 0;
+}
+
 }  // namespace forms

@@ -125,6 +125,31 @@ private:
     bool FFromSource = false;
 };
 
+// A bitmap kept selected into a memory DC of its own: an off-screen
+// surface to draw into and copy from. Empty until it is given a size.
+class TOffscreenBitmap {
+public:
+    TOffscreenBitmap() = default;
+    TOffscreenBitmap(const TOffscreenBitmap&) = delete;
+    TOffscreenBitmap& operator=(const TOffscreenBitmap&) = delete;
+    ~TOffscreenBitmap() { Reset(); }
+
+    bool Empty() const { return !FBitmap; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    HDC DC() const { return FDC.Get(); }
+    // A new bitmap in the screen's format, its pixels undefined; the same
+    // size keeps the old one.
+    void SetSize(int width, int height);
+    void Reset();
+
+private:
+    Owned<MemoryDCKind> FDC;
+    Bitmap FBitmap;
+    HGDIOBJ FOriginal = nullptr;
+    int FWidth = 0, FHeight = 0;
+};
+
 // Drawing helpers over a device context we do not own.
 class TCanvas {
 public:

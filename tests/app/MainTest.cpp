@@ -14,6 +14,7 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
 #include "bars/dxBarHint.h"
+#include "bars/dxOffice11.h"
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
 #include "tests/common/TestSupport.h"
@@ -508,7 +509,10 @@ TEST_F(MainWindow, ToolbarButtonsFollowTheirCommands) {
 }
 
 TEST_F(MainWindow, ToolbarPaintsPicturesAndCaptions) {
-    const COLORREF face = RGB(232, 232, 255);
+    // Behind the buttons the toolbar shows the dock's own surface.
+    bars::TdxDockControl& dock = *form->BarManager->Bars().DockControl(bars::TdxBarDockingStyle::Top);
+    testsupport::Snapshot surface(dock.Handle());
+    auto face = [&](int x) { return surface.Pixel(x, 1); };
     auto check = [&](const std::vector<bool>& enabled) {
         testsupport::Snapshot bar(form->Toolbar->Control()->Handle());
         const int h = 39 + TextHeight();
@@ -522,30 +526,31 @@ TEST_F(MainWindow, ToolbarPaintsPicturesAndCaptions) {
                 if (pixels[p] >> 24 == 255) at = p;
             ASSERT_GE(at, 0);
             std::uint32_t source = pixels[at];
-            COLORREF shown = bar.Pixel(75 * i + 21 + at % 32, 3 + at / 32);
+            const int x = 75 * i + 21 + at % 32;
+            COLORREF shown = bar.Pixel(x, 3 + at / 32);
             int r = source >> 16 & 0xFF, g = source >> 8 & 0xFF, b = source & 0xFF;
             if (enabled[i]) {
                 EXPECT_EQ(shown, RGB(r, g, b));
             } else {
                 double gray = std::nearbyint(0.299 * r + 0.587 * g + 0.114 * b), k = 64 / 255.0;
-                EXPECT_NEAR(GetRValue(shown), gray * k + GetRValue(face) * (1 - k), 1.0);
-                EXPECT_NEAR(GetGValue(shown), gray * k + GetGValue(face) * (1 - k), 1.0);
-                EXPECT_NEAR(GetBValue(shown), gray * k + GetBValue(face) * (1 - k), 1.0);
+                EXPECT_NEAR(GetRValue(shown), gray * k + GetRValue(face(x)) * (1 - k), 1.0);
+                EXPECT_NEAR(GetGValue(shown), gray * k + GetGValue(face(x)) * (1 - k), 1.0);
+                EXPECT_NEAR(GetBValue(shown), gray * k + GetBValue(face(x)) * (1 - k), 1.0);
             }
             // Caption ink centred under the picture, grey while disabled.
             int left = 0, right = 0;
             bool grey = false;
             for (int y = 35; y < h - 1; ++y)
-                for (int x = 75 * i; x < 75 * i + 75; ++x) {
-                    COLORREF p = bar.Pixel(x, y);
-                    if (p == face) continue;
-                    ++(x < 75 * i + 37 ? left : right);
-                    grey = grey || p == ::GetSysColor(COLOR_GRAYTEXT);
+                for (int x2 = 75 * i; x2 < 75 * i + 75; ++x2) {
+                    COLORREF p = bar.Pixel(x2, y);
+                    if (p == face(x2)) continue;
+                    ++(x2 < 75 * i + 37 ? left : right);
+                    grey = grey || p == bars::Office11Palette().TextDisabled;
                 }
             EXPECT_GT(left + right, 20);
             EXPECT_NEAR(left, right, (left + right) / 4 + 2);
             EXPECT_EQ(grey, !enabled[i]);
-            EXPECT_EQ(bar.Pixel(75 * i + 1, 1), face);
+            EXPECT_EQ(bar.Pixel(75 * i + 1, 1), face(75 * i + 1));
         }
     };
     check({true, true, false, false, true});

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -19,6 +20,7 @@
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
+#include "bars/dxOffice11.h"
 #include "controls/cxGraphics.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
@@ -208,6 +210,63 @@ public:
             return true;
         });
     }
+};
+
+// The machine the Office 2003 palette sees, for the test's lifetime: a
+// visual style by its theme file and colour, or none, and system colours
+// of the test's choice (the others stay the system's).
+class PaletteMachine {
+public:
+    PaletteMachine() : FSaved(bars::Office11Environment()) {}
+    ~PaletteMachine() {
+        bars::Office11Environment() = FSaved;
+        bars::SetGradientFillAvailable(true);
+        bars::RefreshOffice11Palette();
+    }
+    PaletteMachine(const PaletteMachine&) = delete;
+    PaletteMachine& operator=(const PaletteMachine&) = delete;
+
+    PaletteMachine& Styled(std::wstring file, std::wstring colour, DWORD major = 5) {
+        bars::TOffice11Environment& env = bars::Office11Environment();
+        env.VisualStylesActive = [] { return true; };
+        env.CurrentThemeName = [file, colour](std::wstring& f, std::wstring& c) {
+            f = file;
+            c = colour;
+            return true;
+        };
+        env.WindowsMajorVersion = [major] { return major; };
+        return Refresh();
+    }
+    PaletteMachine& Classic() {
+        bars::Office11Environment().VisualStylesActive = [] { return false; };
+        return Refresh();
+    }
+    PaletteMachine& Colours(std::map<int, COLORREF> colours) {
+        bars::Office11Environment().SysColor = [colours](int index) {
+            auto it = colours.find(index);
+            return it != colours.end() ? it->second : ::GetSysColor(index);
+        };
+        return Refresh();
+    }
+    PaletteMachine& Refresh() {
+        bars::RefreshOffice11Palette();
+        return *this;
+    }
+
+private:
+    bars::TOffice11Environment FSaved;
+};
+
+// The blue visual style of Windows XP.
+inline void LunaBlue(PaletteMachine& machine) {
+    machine.Styled(L"C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles", L"NormalColor");
+}
+
+// Visual styles off and face and window in the form's colour: the dock
+// and the toolbar are one flat colour, whatever the machine's scheme.
+struct OneColourDock : PaletteMachine {
+    static constexpr COLORREF kColour = RGB(232, 232, 255);
+    OneColourDock() { Classic().Colours({{COLOR_BTNFACE, kColour}, {COLOR_WINDOW, kColour}}); }
 };
 
 inline std::unique_ptr<TBarForm> LoadForm(const ObjectNode& node, bool pictures = true) {

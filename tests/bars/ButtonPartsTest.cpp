@@ -10,6 +10,7 @@
 
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
+#include "bars/dxOffice11.h"
 #include "tests/controls/ControlsTestSupport.h"
 
 using namespace bars;
@@ -101,6 +102,7 @@ TEST(SmallButtons, PaintWhatTheyWereMeasuredForInEveryPaintStyle) {
         }
         return props;
     };
+    OneColourDock palette;
     FormShape shape;
     shape.manager.push_back({"ImageOptions.Images", Value::Id("ImageList")});
     shape.bar.push_back({"ItemLinks", Value::CollectionOf({link(nullptr), link("psStandard"), link("psCaption"),
@@ -166,7 +168,7 @@ TEST(SmallButtons, PaintWhatTheyWereMeasuredForInEveryPaintStyle) {
     }
 }
 
-TEST(ButtonPaint, APainterPaintsAButtonFromItsDrawStateAlone) {
+TEST(ButtonPaint, APainterPaintsAButtonFromItsDrawParamsAlone) {
     using controlstest::Pixel;
     // A large button at (10, 4) on a white surface; the bar behind it is
     // filled in one colour, the picture is opaque red.
@@ -180,7 +182,7 @@ TEST(ButtonPaint, APainterPaintsAButtonFromItsDrawStateAlone) {
     const COLORREF bar = RGB(250, 240, 200), ink = RGB(0, 0, 160);
 
     auto state = [&](bool enabled) {
-        TdxBarButtonDrawState s;
+        TdxBarButtonLikeControlDrawParams s;
         s.rect = Rect(10, 4, 85, 56);
         s.parts = LargeButtonParts({75, 52}, TdxBarGlyphLayout::Top, true, {true, {32, 32}, text.cx, 13});
         for (RECT* part : {&s.parts.frame, &s.parts.glyph, &s.parts.caption}) ::OffsetRect(part, 10, 4);
@@ -208,9 +210,11 @@ TEST(ButtonPaint, APainterPaintsAButtonFromItsDrawStateAlone) {
         COLORREF picture;
         COLORREF caption;
     } cases[] = {
-        {"enabled", office, true, false, red, ink},
+        {"enabled, flat", flat, true, false, red, ink},
+        // The Office 2003 captions take the palette's text colours.
+        {"enabled, Office 2003", office, true, false, red, Office11Palette().Text},
         // Luminance gray at 64 whatever the option says.
-        {"disabled, Office 2003", office, false, false, over(81, 64), grayText},
+        {"disabled, Office 2003", office, false, false, over(81, 64), Office11Palette().TextDisabled},
         // With the option off: the gray of disabled pictures at 151.
         {"disabled, flat", flat, false, false, over(42, 151), grayText},
         {"disabled, from a disabled list", office, false, true, red, grayText},
@@ -218,9 +222,9 @@ TEST(ButtonPaint, APainterPaintsAButtonFromItsDrawStateAlone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ::PatBlt(surface.DC(), 0, 0, 100, 64, WHITENESS);
-        TdxBarButtonDrawState s = state(c.enabled);
+        TdxBarButtonLikeControlDrawParams s = state(c.enabled);
         s.pictureLooksDisabled = c.fromDisabledList;
-        c.painter.DrawLargeButtonItem(surface.DC(), s);
+        c.painter.DrawButtonItem(surface.DC(), s);
 
         auto at = [&](int x, int y) {
             Pixel p = surface.At(x, y);

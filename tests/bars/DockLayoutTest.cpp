@@ -43,6 +43,7 @@ class DockLayout : public ::testing::Test {
 protected:
     static constexpr int T = 13;
     static constexpr int H = 39 + T;
+    OneColourDock palette;
     MenuFont menu{T};
     std::unique_ptr<TBarForm> form = LoadForm(MainLikeForm());
 
