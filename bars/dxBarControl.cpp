@@ -252,23 +252,31 @@ void TdxBarControl::InvalidateItem(const TdxBarItemControl& control) {
 
 void TdxBarControl::Paint(TCanvas& canvas) {
     HDC dc = canvas.Handle();
-    SaveDCGuard saved(dc);
+    // The clip is kept as a region rather than with SaveDC: restoring a
+    // whole DC state selects its font again, which costs more than an item.
+    Region clip(::CreateRectRgn(0, 0, 0, 0));
+    const bool clipped = ::GetClipRgn(dc, clip.Get()) == 1;
     const bool backgroundFirst = Painter().PaintsBackgroundFirst();
     if (backgroundFirst) FillBackgroundRect(dc, ClientRect());
-    // Each item is clipped to its rectangle, which the background then
-    // leaves alone; an item outside the update is not drawn at all.
-    for (auto& c : FControls) {
-        const RECT& r = c->ItemLink().ItemRect();
-        if (c->Hidden() || ::IsRectEmpty(&r)) continue;
-        if (::RectVisible(dc, &r)) {
-            SaveDCGuard item(dc);
-            ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-            SelectGuard font(dc, Font().Handle());
-            c->Paint(dc, r);
+    {
+        SelectGuard font(dc, Font().Handle());
+        // Each item is clipped to its rectangle, which the background then
+        // leaves alone; an item outside the update is not drawn at all.
+        for (auto& c : FControls) {
+            const RECT& r = c->ItemLink().ItemRect();
+            if (c->Hidden() || ::IsRectEmpty(&r)) continue;
+            if (::RectVisible(dc, &r)) {
+                Region rest(::CreateRectRgn(0, 0, 0, 0));
+                const bool restClipped = ::GetClipRgn(dc, rest.Get()) == 1;
+                ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+                c->Paint(dc, r);
+                ::SelectClipRgn(dc, restClipped ? rest.Get() : nullptr);
+            }
+            ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
         }
-        ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
     if (!backgroundFirst) FillBackgroundRect(dc, ClientRect());
+    ::SelectClipRgn(dc, clipped ? clip.Get() : nullptr);
 }
 
 void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().FillBarBackground(*this, dc, rect); }

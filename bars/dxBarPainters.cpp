@@ -150,9 +150,13 @@ void TdxBarPainter::FrameItemBackground(HDC dc, const TdxBarButtonLikeControlDra
         ::FrameRect(dc, &rect, brush);
         return;
     }
-    SaveDCGuard saved(dc);
-    ::ExcludeClipRect(dc, rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
-    FillItemBackground(dc, params, false, nullptr, rect);
+    // The four sides of the ring, each painted on its own.
+    const RECT sides[] = {{rect.left, rect.top, rect.right, rect.top + 1},
+                          {rect.left, rect.bottom - 1, rect.right, rect.bottom},
+                          {rect.left, rect.top + 1, rect.left + 1, rect.bottom - 1},
+                          {rect.right - 1, rect.top + 1, rect.right, rect.bottom - 1}};
+    for (const RECT& side : sides)
+        if (!::IsRectEmpty(&side)) FillItemBackground(dc, params, false, nullptr, side);
 }
 
 UINT TdxBarPainter::GetCaptionRect(const TdxBarButtonLikeControlDrawParams& params, RECT&) const {

@@ -432,6 +432,47 @@ void TWinControl::BoundsChanged() {
     if (FWidth != FAlignedSize.cx || FHeight != FAlignedSize.cy) AlignControls();
 }
 
+namespace {
+
+// The off-screen surface of a paint. Every paint shares one, made once and
+// grown for a larger update, so that a paint costs no new bitmap; a paint
+// inside a paint gets one of its own.
+class PaintBuffer {
+public:
+    PaintBuffer() = default;
+    PaintBuffer(const PaintBuffer&) = delete;
+    PaintBuffer& operator=(const PaintBuffer&) = delete;
+    ~PaintBuffer() {
+        if (FShared) SharedBusy() = false;
+    }
+    // A DC to paint `width` x `height` pixels into; null when no bitmap
+    // could be made.
+    HDC Take(int width, int height) {
+        TOffscreenBitmap* bitmap = &FOwn;
+        if (!SharedBusy()) {
+            bitmap = &Shared();
+            FShared = SharedBusy() = true;
+        }
+        if (bitmap->Width() < width || bitmap->Height() < height)
+            bitmap->SetSize(std::max(width, bitmap->Width()), std::max(height, bitmap->Height()));
+        return bitmap->Empty() ? nullptr : bitmap->DC();
+    }
+
+private:
+    static TOffscreenBitmap& Shared() {
+        static TOffscreenBitmap shared;
+        return shared;
+    }
+    static bool& SharedBusy() {
+        static bool busy = false;
+        return busy;
+    }
+    TOffscreenBitmap FOwn;
+    bool FShared = false;
+};
+
+}  // namespace
+
 void TWinControl::PaintHandler(HDC dc, const RECT& update) {
     RECT client;
     ::GetClientRect(Handle(), &client);
@@ -447,15 +488,19 @@ void TWinControl::PaintHandler(HDC dc, const RECT& update) {
     // children reach the screen in one copy, without flicker. The buffer
     // covers the update only; its origin stays the client area's.
     const int width = area.right - area.left, height = area.bottom - area.top;
-    MemoryDC buffer(dc);
-    Bitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
-    SelectGuard select(buffer.Get(), bitmap.Get());
-    ::SetViewportOrgEx(buffer.Get(), -area.left, -area.top, nullptr);
-    ::IntersectClipRect(buffer.Get(), area.left, area.top, area.right, area.bottom);
-    TCanvas canvas(buffer.Get());
+    PaintBuffer buffer;
+    HDC target = buffer.Take(width, height);
+    if (!target) return;
+    ::SetViewportOrgEx(target, -area.left, -area.top, nullptr);
+    ::SelectClipRgn(target, nullptr);
+    ::IntersectClipRect(target, area.left, area.top, area.right, area.bottom);
+    TCanvas canvas(target);
     Paint(canvas);
-    PaintControls(buffer.Get(), area);
-    ::BitBlt(dc, area.left, area.top, width, height, buffer.Get(), area.left, area.top, SRCCOPY);
+    PaintControls(target, area);
+    ::BitBlt(dc, area.left, area.top, width, height, target, area.left, area.top, SRCCOPY);
+    // The shared buffer goes back as it was taken.
+    ::SelectClipRgn(target, nullptr);
+    ::SetViewportOrgEx(target, 0, 0, nullptr);
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& update) {
@@ -527,9 +572,11 @@ bool TWinControl::PaintOrMouseMessage(UINT message, WPARAM wParam, LPARAM lParam
             return true;
         }
         case WM_PRINTCLIENT: {
-            RECT client;
-            ::GetClientRect(Handle(), &client);
-            PaintHandler(reinterpret_cast<HDC>(wParam), client);
+            // Only what the DC lets through is painted.
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            RECT area;
+            if (::GetClipBox(dc, &area) == ERROR) ::GetClientRect(Handle(), &area);
+            PaintHandler(dc, area);
             return true;
         }
         case WM_MOUSEMOVE:

@@ -570,6 +570,9 @@ TApplication::~TApplication() { gApplication = nullptr; }
 HWND TApplication::Handle() const { return FWindow->Handle(); }
 
 void TApplication::SetTitle(const std::string& title) {
+    // Setting the same text again repaints the caption for nothing (and
+    // costs Wine some memory each time).
+    if (title == FTitle) return;
     FTitle = title;
     ::SetWindowTextA(Handle(), title.c_str());
 }
