@@ -57,12 +57,9 @@ double BlitCost(HWND window, const RECT& r, int calls) {
 
 // What a window's paint of a rectangle costs: the paint handler's work,
 // off-screen and then onto the window, without the window manager's round.
-double PaintCost(HWND window, const RECT& r, int calls) {
-    forms::WindowDC target(window);
-    ::IntersectClipRect(target.Get(), r.left, r.top, r.right, r.bottom);
-    return PerCall(calls, [&](int) {
-        ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.Get()), PRF_CLIENT);
-    });
+double PaintCost(forms::TWinControl& control, const RECT& r, int calls) {
+    forms::WindowDC target(control.Handle());
+    return PerCall(calls, [&](int) { control.PaintHandler(target.Get(), r); });
 }
 
 SIZE_T WorkingSet() {
@@ -114,7 +111,7 @@ int main(int argc, char** argv) {
         bar.Update();
         bars::TdxBarItemControl& about = bar.Controls(4);
         const double buttonBlit = BlitCost(barWindow, button, calls);
-        Report("paint of one hot button", PaintCost(barWindow, button, calls), buttonBlit, 3);
+        Report("paint of one hot button", PaintCost(bar, button, calls), buttonBlit, 3);
         const double hot = PerCall(calls, [&](int) {
             about.Invalidate();
             bar.Update();
@@ -122,7 +119,7 @@ int main(int argc, char** argv) {
         Report("  with invalidation and WM_PAINT", hot, buttonBlit, 3);
 
         const double barBlit = BlitCost(barWindow, barRect, calls);
-        Report("paint of the whole toolbar", PaintCost(barWindow, barRect, calls), barBlit, 3);
+        Report("paint of the whole toolbar", PaintCost(bar, barRect, calls), barBlit, 3);
         const double whole = PerCall(calls, [&](int) {
             bar.Invalidate();
             bar.Update();
@@ -139,7 +136,7 @@ int main(int argc, char** argv) {
         const double second = PerCall(calls, [&](int) {
             now += 10'000'000;
             form->TimerTimer(form->Timer);
-            ::SendMessageA(panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(panelDC.Get()), PRF_CLIENT);
+            form->pnlTime->PaintHandler(panelDC.Get(), panelRect);
             ::ValidateRect(panel, nullptr);
         });
         Report("one second of the running stopwatch", second, panelBlit, 2);

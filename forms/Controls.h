@@ -156,6 +156,9 @@ public:
     void AlignControls();
     // Repaints at once whatever is invalid.
     void Update();
+    // What a paint of the window does for an update rectangle: the control
+    // and its windowless children, off-screen first when buffered, to `dc`.
+    void PaintHandler(HDC dc, const RECT& update);
     // Paints each update off-screen first and copies it to the window in
     // one step (the default); otherwise straight onto the window.
     bool DoubleBuffered() const { return FDoubleBuffered; }
@@ -212,8 +215,6 @@ protected:
     // A new size (set in code, not by the system) re-aligns the children.
     void BoundsChanged() override;
 
-    // Paints the whole control into an off-screen buffer, then to `dc`.
-    void PaintHandler(HDC dc, const RECT& update);
     void PaintControls(HDC dc, const RECT& update);
 
     virtual void DoEnter();
