@@ -208,9 +208,14 @@ std::vector<std::uint8_t> drawLogo()
         for (int x = 0; x < watchSize; ++x) {
             const std::uint8_t* src = &figure[(static_cast<std::size_t>(y) * watchSize + x) * 4];
             std::uint8_t* dst = &page[(static_cast<std::size_t>(y + dy) * side + x + dx) * 4];
-            // Premultiplied "source over" an opaque page.
+            if (src[3] == 0)
+                continue;
+            // Premultiplied "source over" an opaque page. Pure white is the
+            // page's alone: the stopwatch's white becomes the next shade.
             for (int c = 0; c < 3; ++c)
                 dst[c] = static_cast<std::uint8_t>(src[c] + (dst[c] * (255u - src[3]) + 127) / 255);
+            if (dst[0] == 255 && dst[1] == 255 && dst[2] == 255)
+                dst[0] = dst[1] = dst[2] = 254;
         }
     }
 

@@ -216,6 +216,8 @@ void checkLogo(const Bytes& data)
     for (std::size_t y = 0; y < height; ++y)
         for (std::size_t x = 0; x < width; ++x) inked += white(x, y) ? 0 : 1;
     check(inked > width * height / 4, "logo: draws on a good part of its area");
+    // The face of the stopwatch must not be taken for the page.
+    check(!white(width / 2, 40), "logo: no page white inside the figure");
 }
 
 void checkBadInput()
