@@ -96,7 +96,7 @@ object frmAbout: TfrmAbout
       Height = 13
       Alignment = taRightJustify
       AutoSize = False
-      Caption = 'Copyright '#169' 2026 T. Brenwick & Brenwick Software'
+      Caption = 'Copyright '#169' 2026 T. Brenwick & Co.'
       Font.Charset = DEFAULT_CHARSET
       Font.Color = clGray
       Font.Height = -11

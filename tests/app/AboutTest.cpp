@@ -187,6 +187,21 @@ TEST_F(AboutDialog, CarriesItsStoredLayout) {
     EXPECT_EQ(about->lblVersion->Top(), 70);
     EXPECT_GT(about->lblVersion->Width(), 0);
 
+    // Labels of a fixed size show their whole text.
+    auto fits = [](const TControl& label, const TFont& font) {
+        MemoryDC dc;
+        SelectGuard select(dc.Get(), font.Handle());
+        SIZE size{};
+        ::GetTextExtentPoint32A(dc.Get(), label.Caption().c_str(), int(label.Caption().size()), &size);
+        EXPECT_LE(size.cx, label.Width()) << label.Name();
+        EXPECT_LE(size.cy, label.Height()) << label.Name();
+    };
+    fits(*about->lblProgName, about->lblProgName->Font());
+    fits(*about->lblDesc, about->lblDesc->Font());
+    fits(*about->lblWebsite, about->lblWebsite->Font());
+    fits(*about->lblWebsite, about->lblWebsite->FontActive());
+    fits(*about->lblCopyright, about->lblCopyright->Font());
+
     EXPECT_EQ(about->pnlBase->BeginColor(), clWhite);
     EXPECT_EQ(about->pnlBase->EndColor(), 0x00FFE8E8u);
     EXPECT_EQ(about->pnlBase->BevelOuter(), TBevelCut::None);
