@@ -1,10 +1,12 @@
-// The program block: start-up, the main window and the message loop.
+// The program block: start-up, the two windows and the message loop.
 #include <windows.h>
 
 #include <memory>
 
+#include "app/About.h"
 #include "app/Main.h"
 #include "bars/dxBarRegistry.h"
+#include "components/Startup.h"
 #include "controls/Startup.h"
 #include "forms/Forms.h"
 
@@ -14,9 +16,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int result = forms::RunProgram([] {
         forms::InitializeForms();
         controls::InitializeControls();
+        components::InitializeComponents();
         bars::InitializeBars();
         forms::Application().SetTitle("Quorva");
         std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create();
+        std::unique_ptr<TfrmAbout> frmAbout = TfrmAbout::Create();
+        frmMain->ShowAbout = [&frmAbout] { frmAbout->ShowModal(); };
         forms::Application().Run();
         return 0;
     });

@@ -1,5 +1,6 @@
-# The command pictures and the program icon are drawn by the host tool
-# `artwork` (tools/artwork) at build time; include after HostTools.cmake.
+# The command pictures, the program icon and the About dialog's logo are
+# drawn by the host tool `artwork` (tools/artwork) at build time; include
+# after HostTools.cmake.
 set(QUORVA_ARTWORK_DIR ${CMAKE_BINARY_DIR}/artwork)
 set(QUORVA_ICON ${QUORVA_ARTWORK_DIR}/Quorva.ico)
 set(QUORVA_ARTWORK_FILES
@@ -8,7 +9,8 @@ set(QUORVA_ARTWORK_FILES
   ${QUORVA_ARTWORK_DIR}/pause.bin
   ${QUORVA_ARTWORK_DIR}/stop.bin
   ${QUORVA_ARTWORK_DIR}/about.bin
-  ${QUORVA_ICON})
+  ${QUORVA_ICON}
+  ${QUORVA_ARTWORK_DIR}/logo.bin)
 
 file(GLOB QUORVA_ARTWORK_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tools/artwork/*.cpp
@@ -18,6 +20,6 @@ add_custom_command(
   OUTPUT ${QUORVA_ARTWORK_FILES}
   COMMAND ${QUORVA_ARTWORK} ${QUORVA_ARTWORK_DIR}
   DEPENDS hosttools ${QUORVA_ARTWORK} ${QUORVA_ARTWORK_SOURCES}
-  COMMENT "Drawing the command pictures and the program icon"
+  COMMENT "Drawing the command pictures, the program icon and the logo"
   VERBATIM)
 add_custom_target(quorva_artwork DEPENDS ${QUORVA_ARTWORK_FILES})

@@ -1,6 +1,9 @@
 #include "forms/ExtCtrls.h"
 
+#include <cstring>
+
 #include "forms/Exceptions.h"
+#include "forms/PictureData.h"
 #include "forms/Properties.h"
 #include "forms/ResStrings.h"
 
@@ -94,6 +97,153 @@ const PropertyTable& TCustomPanel::StoredProperties() const {
         P::Property("BevelWidth", kInt, &C::BevelWidth, &C::SetBevelWidth, 1),
         P::Property("BorderWidth", kInt, &C::BorderWidth, &C::SetBorderWidth, 0),
         P::Property("Alignment", EnumKind(kAlignmentNames), &C::Alignment, &C::SetAlignment, TAlignment::Center),
+    });
+    return table;
+}
+
+// ---- TBevel
+
+namespace {
+const std::pair<const char*, TBevelShape> kBevelShapes[] = {
+    {"bsBox", TBevelShape::Box},           {"bsFrame", TBevelShape::Frame},
+    {"bsTopLine", TBevelShape::TopLine},   {"bsBottomLine", TBevelShape::BottomLine},
+    {"bsLeftLine", TBevelShape::LeftLine}, {"bsRightLine", TBevelShape::RightLine},
+    {"bsSpacer", TBevelShape::Spacer},
+};
+const std::pair<const char*, TBevelStyle> kBevelStyles[] = {
+    {"bsLowered", TBevelStyle::Lowered},
+    {"bsRaised", TBevelStyle::Raised},
+};
+}  // namespace
+
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 50, 50); }
+
+void TBevel::SetShape(TBevelShape shape) {
+    FShape = shape;
+    Invalidate();
+}
+
+void TBevel::SetStyle(TBevelStyle style) {
+    FStyle = style;
+    Invalidate();
+}
+
+void TBevel::Paint(TCanvas& canvas) {
+    const TColor first = FStyle == TBevelStyle::Lowered ? clBtnShadow : clBtnHighlight;
+    const TColor second = FStyle == TBevelStyle::Lowered ? clBtnHighlight : clBtnShadow;
+    const int w = Width(), h = Height();
+    auto line = [&](int left, int top, int right, int bottom, TColor color) {
+        canvas.FillRect(RECT{left, top, right, bottom}, color);
+    };
+    switch (FShape) {
+        case TBevelShape::Box: {
+            RECT r{0, 0, w, h};
+            canvas.Frame3D(r, first, second, 1);
+            break;
+        }
+        case TBevelShape::Frame: {
+            RECT outer{0, 0, w - 1, h - 1}, inner{1, 1, w, h};
+            canvas.Frame3D(inner, second, second, 1);
+            canvas.Frame3D(outer, first, first, 1);
+            break;
+        }
+        case TBevelShape::TopLine:
+            line(0, 0, w, 1, first);
+            line(0, 1, w, 2, second);
+            break;
+        case TBevelShape::BottomLine:
+            line(0, h - 2, w, h - 1, first);
+            line(0, h - 1, w, h, second);
+            break;
+        case TBevelShape::LeftLine:
+            line(0, 0, 1, h, first);
+            line(1, 0, 2, h, second);
+            break;
+        case TBevelShape::RightLine:
+            line(w - 2, 0, w - 1, h, first);
+            line(w - 1, 0, w, h, second);
+            break;
+        case TBevelShape::Spacer: break;
+    }
+}
+
+const PropertyTable& TBevel::StoredProperties() const {
+    using B = TBevel;
+    using P = Describe<B>;
+    static const PropertyTable table(TGraphicControl::StoredProperties(), {
+        P::Property("Shape", EnumKind(kBevelShapes), &B::Shape, &B::SetShape, TBevelShape::Box),
+        P::Property("Style", EnumKind(kBevelStyles), &B::Style, &B::SetStyle, TBevelStyle::Lowered),
+    });
+    return table;
+}
+
+// ---- TImage
+
+TImage::TImage(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 105, 105); }
+
+void TImage::SetPictureData(std::span<const std::uint8_t> data) {
+    PictureBits picture;
+    try {
+        picture = DecodePictureData(data);
+    } catch (const FormStreamError&) {
+        prop::InvalidValue();
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) throw EOutOfResources("Out of system resources");
+    std::memcpy(bits, picture.pixels.data(), picture.pixels.size() * sizeof picture.pixels[0]);
+    const std::uint32_t bottomLeft = picture.pixels[std::size_t(picture.height - 1) * std::size_t(picture.width)];
+    FTransparentColor = RGB(bottomLeft >> 16 & 0xFF, bottomLeft >> 8 & 0xFF, bottomLeft & 0xFF);
+    FBitmap = std::move(bitmap);
+    FPictureWidth = picture.width;
+    FPictureHeight = picture.height;
+    FPictureData.assign(data.begin(), data.end());
+    Invalidate();
+}
+
+void TImage::SetStretch(bool stretch) {
+    FStretch = stretch;
+    Invalidate();
+}
+
+void TImage::SetTransparent(bool transparent) {
+    FTransparent = transparent;
+    Invalidate();
+}
+
+void TImage::Paint(TCanvas& canvas) {
+    if (!FBitmap) return;
+    const int w = FStretch ? Width() : FPictureWidth, h = FStretch ? Height() : FPictureHeight;
+    MemoryDC source(canvas.Handle());
+    SelectGuard select(source.Get(), FBitmap.Get());
+    if (FTransparent) {
+        ::TransparentBlt(canvas.Handle(), 0, 0, w, h, source.Get(), 0, 0, FPictureWidth, FPictureHeight,
+                         FTransparentColor);
+    } else {
+        SaveDCGuard saved(canvas.Handle());
+        ::SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
+        ::StretchBlt(canvas.Handle(), 0, 0, w, h, source.Get(), 0, 0, FPictureWidth, FPictureHeight, SRCCOPY);
+    }
+}
+
+const PropertyTable& TImage::StoredProperties() const {
+    using I = TImage;
+    using P = Describe<I>;
+    static const PropertyTable table(TGraphicControl::StoredProperties(), {
+        P::Custom("Picture.Data", [](I& image, const Value& v, TReader&) { image.SetPictureData(prop::Binary(v)); },
+                  [](const I& image) -> std::optional<Value> {
+                      if (image.FPictureData.empty()) return std::nullopt;
+                      return Value::Bin(image.FPictureData);
+                  }),
+        P::Property("Stretch", kBool, &I::Stretch, &I::SetStretch, false),
+        P::Property("Transparent", kBool, &I::Transparent, &I::SetTransparent, false),
     });
     return table;
 }

@@ -1,5 +1,9 @@
-// Panels and the periodic timer.
+// Panels, bevels, pictures and the periodic timer.
 #pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
 
 #include "forms/Controls.h"
 
@@ -42,6 +46,62 @@ class TPanel : public TCustomPanel {
 public:
     using TCustomPanel::TCustomPanel;
     const char* ClassName() const override { return "TPanel"; }
+};
+
+// Etched lines and frames: lowered, a shadow line with a highlight line
+// below or right of it; raised, the other way round.
+enum class TBevelShape { Box, Frame, TopLine, BottomLine, LeftLine, RightLine, Spacer };
+enum class TBevelStyle { Lowered, Raised };
+
+class TBevel : public TGraphicControl {
+public:
+    explicit TBevel(TComponent* owner);
+    const char* ClassName() const override { return "TBevel"; }
+
+    TBevelShape Shape() const { return FShape; }
+    void SetShape(TBevelShape shape);
+    TBevelStyle Style() const { return FStyle; }
+    void SetStyle(TBevelStyle style);
+
+    void Paint(TCanvas& canvas) override;
+    const PropertyTable& StoredProperties() const override;
+
+private:
+    TBevelShape FShape = TBevelShape::Box;
+    TBevelStyle FStyle = TBevelStyle::Lowered;
+};
+
+// A bitmap shown at the top-left of the control, or stretched over it. A
+// transparent one leaves out the colour of its bottom-left pixel.
+class TImage : public TGraphicControl {
+public:
+    explicit TImage(TComponent* owner);
+    const char* ClassName() const override { return "TImage"; }
+
+    // The picture in its stored form (see PictureData.h); EReadError
+    // "Invalid property value" for data that is not a picture we draw.
+    void SetPictureData(std::span<const std::uint8_t> data);
+    const std::vector<std::uint8_t>& PictureData() const { return FPictureData; }
+    int PictureWidth() const { return FPictureWidth; }
+    int PictureHeight() const { return FPictureHeight; }
+    // The colour left out while transparent.
+    COLORREF TransparentColor() const { return FTransparentColor; }
+
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool stretch);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool transparent);
+
+    void Paint(TCanvas& canvas) override;
+    const PropertyTable& StoredProperties() const override;
+
+private:
+    std::vector<std::uint8_t> FPictureData;
+    Bitmap FBitmap;
+    int FPictureWidth = 0, FPictureHeight = 0;
+    COLORREF FTransparentColor = CLR_INVALID;
+    bool FStretch = false;
+    bool FTransparent = false;
 };
 
 // Calls OnTimer every Interval milliseconds while enabled. The events come

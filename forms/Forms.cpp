@@ -159,23 +159,27 @@ void TCustomForm::UpdateBounds() {
         ::SetWindowPos(Handle(), nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TCustomForm::PlaceOnFirstShow() {
-    if (FPlaced) return;
-    FPlaced = true;
-    if (FPosition == TPosition::ScreenCenter) {
-        SetBounds((::GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2, (::GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2,
-                  FWidth, FHeight);
-    } else if (FPosition == TPosition::MainFormCenter || FPosition == TPosition::OwnerFormCenter) {
+void TCustomForm::PlaceOnShow() {
+    // Centred over the main form wherever that is now, on every show; on
+    // the screen, once.
+    if (FPosition == TPosition::MainFormCenter || FPosition == TPosition::OwnerFormCenter) {
         TCustomForm* main = Application().MainForm();
         if (main && main != this) {
             SetBounds(main->Left() + (main->Width() - FWidth) / 2, main->Top() + (main->Height() - FHeight) / 2,
                       FWidth, FHeight);
         }
+        return;
+    }
+    if (FPlaced) return;
+    FPlaced = true;
+    if (FPosition == TPosition::ScreenCenter) {
+        SetBounds((::GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2, (::GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2,
+                  FWidth, FHeight);
     }
 }
 
 void TCustomForm::Show() {
-    PlaceOnFirstShow();
+    PlaceOnShow();
     SetVisible(true);
     if (HandleAllocated()) ::SetForegroundWindow(Handle());
 }
@@ -674,6 +678,8 @@ void InitializeForms() {
     WindowDC screen;
     gPixelsPerInch = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     RegisterComponentClass<TPanel>("TPanel");
+    RegisterComponentClass<TBevel>("TBevel");
+    RegisterComponentClass<TImage>("TImage");
     RegisterComponentClass<TLabel>("TLabel");
     RegisterComponentClass<TButton>("TButton");
     RegisterComponentClass<TEdit>("TEdit");

@@ -139,7 +139,7 @@ private:
     // Gives the focus back to the active control (or the first tab stop);
     // false when no control can take it.
     bool FocusActiveControl();
-    void PlaceOnFirstShow();
+    void PlaceOnShow();
     DWORD WindowStyle() const;
     DWORD WindowExStyle() const;
     // A new border style or set of icons: the window gets the new frame

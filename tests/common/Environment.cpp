@@ -4,6 +4,9 @@
 #ifdef QUORVA_TEST_CONTROLS
 #include "controls/Startup.h"
 #endif
+#ifdef QUORVA_TEST_COMPONENTS
+#include "components/Startup.h"
+#endif
 #ifdef QUORVA_TEST_BARS
 #include "bars/dxBarRegistry.h"
 #endif
@@ -16,6 +19,9 @@ public:
         forms::InitializeForms();
 #ifdef QUORVA_TEST_CONTROLS
         controls::InitializeControls();
+#endif
+#ifdef QUORVA_TEST_COMPONENTS
+        components::InitializeComponents();
 #endif
 #ifdef QUORVA_TEST_BARS
         bars::InitializeBars();

@@ -172,6 +172,62 @@ void drawStopwatch(Canvas& canvas)
         canvas.fill(disc(centre, u(4)), solid(metalTop));
 }
 
+// The stopwatch over three bars that run like the count, in the colours of
+// the commands, all on white. The bars stop short of the left and bottom
+// edges: the About dialog takes the bottom-left pixel as the colour to
+// leave out, so the logo sits on its background without a box.
+std::vector<std::uint8_t> drawLogo()
+{
+    // Drawn on a square canvas and cut to the logo's width around its middle.
+    constexpr int side = kLogoHeight;
+    constexpr int cut = (side - kLogoWidth) / 2;
+    Canvas canvas(side);
+    canvas.fill(rect(0, 0, px(side), px(side)), solid(kWhite));
+    const Coord left = px(cut + 8);
+    const Coord right = px(cut + kLogoWidth - 8);
+    const Coord full = right - left;
+    const struct {
+        Palette palette;
+        int top;
+        int percent;
+    } bars[] = {{kBlue, 100, 100}, {kGreen, 109, 70}, {kRed, 118, 40}};
+    for (const auto& bar : bars) {
+        const Coord end = left + full * bar.percent / 100;
+        canvas.fill(roundRect(left, px(bar.top), end, px(bar.top + 5), px(2)), solid(bar.palette.rim));
+        canvas.fill(roundRect(left + px(1), px(bar.top + 1), end - px(1), px(bar.top + 4), px(1, 8)),
+                    vertical(bar.palette.top, px(bar.top + 1), bar.palette.bottom, px(bar.top + 4)));
+    }
+    std::vector<std::uint8_t> page = canvas.bgra();
+
+    constexpr int watchSize = 96;
+    Canvas watch(watchSize);
+    drawStopwatch(watch);
+    const std::vector<std::uint8_t> figure = watch.bgra();
+    const int dx = (side - watchSize) / 2, dy = 1;
+    for (int y = 0; y < watchSize; ++y) {
+        for (int x = 0; x < watchSize; ++x) {
+            const std::uint8_t* src = &figure[(static_cast<std::size_t>(y) * watchSize + x) * 4];
+            std::uint8_t* dst = &page[(static_cast<std::size_t>(y + dy) * side + x + dx) * 4];
+            if (src[3] == 0)
+                continue;
+            // Premultiplied "source over" an opaque page. Pure white is the
+            // page's alone: the stopwatch's white becomes the next shade.
+            for (int c = 0; c < 3; ++c)
+                dst[c] = static_cast<std::uint8_t>(src[c] + (dst[c] * (255u - src[3]) + 127) / 255);
+            if (dst[0] == 255 && dst[1] == 255 && dst[2] == 255)
+                dst[0] = dst[1] = dst[2] = 254;
+        }
+    }
+
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(kLogoWidth) * kLogoHeight * 3);
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = cut; x < cut + kLogoWidth; ++x)
+            for (int c = 0; c < 3; ++c)
+                out.push_back(page[(static_cast<std::size_t>(y) * side + x) * 4 + c]);
+    return out;
+}
+
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
     out.push_back(static_cast<std::uint8_t>(v));
@@ -253,6 +309,46 @@ std::vector<std::uint8_t> renderIcon(int size)
     return canvas.bgra();
 }
 
+std::vector<std::uint8_t> renderLogo() { return drawLogo(); }
+
+std::vector<std::uint8_t> encodePicture(const std::vector<std::uint8_t>& bgr)
+{
+    constexpr std::size_t stride = (kLogoWidth * 3 + 3) / 4 * 4;
+    if (bgr.size() != static_cast<std::size_t>(kLogoWidth) * kLogoHeight * 3)
+        throw std::invalid_argument("logo data does not match its size");
+    constexpr std::uint32_t pixelBytes = stride * kLogoHeight;
+    constexpr std::uint32_t fileSize = 14 + 40 + pixelBytes;
+    constexpr char className[] = "TBitmap";
+    std::vector<std::uint8_t> out;
+    out.reserve(sizeof className + 4 + fileSize);
+    out.push_back(sizeof className - 1);
+    for (const char* c = className; *c; ++c)
+        out.push_back(static_cast<std::uint8_t>(*c));
+    put32(out, fileSize);
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, fileSize);
+    put32(out, 0);
+    put32(out, 14 + 40);
+    put32(out, 40);
+    put32(out, kLogoWidth);
+    put32(out, kLogoHeight);
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0); // BI_RGB
+    put32(out, pixelBytes);
+    put32(out, 0);
+    put32(out, 0);
+    put32(out, 0);
+    put32(out, 0);
+    for (int row = kLogoHeight - 1; row >= 0; --row) {
+        const auto first = bgr.begin() + static_cast<std::ptrdiff_t>(row) * kLogoWidth * 3;
+        out.insert(out.end(), first, first + kLogoWidth * 3);
+        out.insert(out.end(), stride - kLogoWidth * 3, 0);
+    }
+    return out;
+}
+
 std::vector<std::uint8_t> encodeDataBlock(const std::vector<std::uint8_t>& bgra)
 {
     constexpr int size = kCommandPictureSize;
@@ -332,6 +428,7 @@ std::vector<OutputFile> renderAll()
     for (int size : sizes)
         images.push_back(renderIcon(size));
     files.push_back({kIconFile, encodeIcon(sizes, images)});
+    files.push_back({kLogoFile, encodePicture(renderLogo())});
     return files;
 }
 

@@ -1,5 +1,5 @@
-// The program's artwork: the command pictures of the main window and the
-// program icon, drawn from code and encoded into the files the build embeds.
+// The program's artwork: the command pictures of the main window, the
+// program icon and the About dialog's logo, drawn from code and encoded into the files the build embeds.
 #pragma once
 
 #include <cstdint>
@@ -14,17 +14,26 @@ constexpr int kCommandPictureCount = 5;
 constexpr const char* kCommandPictureFiles[kCommandPictureCount] = {"exit.bin", "start.bin", "pause.bin",
                                                                     "stop.bin", "about.bin"};
 constexpr const char* kIconFile = "Quorva.ico";
+// The maker's logo of the About dialog: opaque, on white.
+constexpr int kLogoWidth = 100;
+constexpr int kLogoHeight = 128;
+constexpr const char* kLogoFile = "logo.bin";
 constexpr int kIconSizes[] = {16, 24, 32, 48, 256};
 
 // Premultiplied BGRA, top row first.
 std::vector<std::uint8_t> renderCommandPicture(int index);
 std::vector<std::uint8_t> renderIcon(int size);
+// Opaque blue, green, red triples, top row first.
+std::vector<std::uint8_t> renderLogo();
 
 // A 32x32 premultiplied picture as a length-prefixed BMP file.
 std::vector<std::uint8_t> encodeDataBlock(const std::vector<std::uint8_t>& bgra);
 // One 32-bit image with AND mask per size; icons store straight alpha.
 std::vector<std::uint8_t> encodeIcon(const std::vector<int>& sizes,
                                      const std::vector<std::vector<std::uint8_t>>& bgraImages);
+// A 24-bit logo as a stored picture: the short class name "TBitmap", then
+// a length-prefixed BMP file.
+std::vector<std::uint8_t> encodePicture(const std::vector<std::uint8_t>& bgr);
 
 struct OutputFile {
     std::string name;

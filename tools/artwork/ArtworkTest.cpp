@@ -187,6 +187,39 @@ void checkIcon(const Bytes& ico)
     check(ico.size() == expectedOffset, "icon has no trailing bytes");
 }
 
+void checkLogo(const Bytes& data)
+{
+    constexpr std::size_t width = artwork::kLogoWidth, height = artwork::kLogoHeight;
+    constexpr std::size_t stride = (width * 3 + 3) / 4 * 4;
+    constexpr std::size_t fileSize = 14 + 40 + stride * height;
+    if (data.size() != 8 + 4 + fileSize) {
+        check(false, "logo: " + std::to_string(8 + 4 + fileSize) + " bytes, got " + std::to_string(data.size()));
+        return;
+    }
+    check(std::string(data.begin(), data.begin() + 8) == "\x07TBitmap", "logo: names its class");
+    check(read32(data, 8) == fileSize && data[12] == 'B' && data[13] == 'M' && read32(data, 22) == 54,
+          "logo: length-prefixed BMP file");
+    check(read32(data, 26) == 40 && read32(data, 30) == width && read32(data, 34) == height &&
+              read16(data, 40) == 24 && read32(data, 42) == 0,
+          "logo: 24-bit bottom-up picture");
+    const std::size_t pixels = 12 + 54;
+    auto at = [&](std::size_t x, std::size_t y, std::size_t c) {
+        return data[pixels + (height - 1 - y) * stride + x * 3 + c];
+    };
+    auto white = [&](std::size_t x, std::size_t y) { return at(x, y, 0) == 255 && at(x, y, 1) == 255 && at(x, y, 2) == 255; };
+    check(white(0, height - 1), "logo: white bottom-left pixel");
+    bool frame = true;
+    for (std::size_t x = 0; x < width; ++x) frame = frame && white(x, 0) && white(x, height - 1);
+    for (std::size_t y = 0; y < height; ++y) frame = frame && white(0, y) && white(width - 1, y);
+    check(frame, "logo: white all round its edge");
+    std::size_t inked = 0;
+    for (std::size_t y = 0; y < height; ++y)
+        for (std::size_t x = 0; x < width; ++x) inked += white(x, y) ? 0 : 1;
+    check(inked > width * height / 4, "logo: draws on a good part of its area");
+    // The face of the stopwatch must not be taken for the page.
+    check(!white(width / 2, 40), "logo: no page white inside the figure");
+}
+
 void checkBadInput()
 {
     const struct {
@@ -200,6 +233,7 @@ void checkBadInput()
         {"data block of the wrong size", [] { artwork::encodeDataBlock(Bytes(16 * 16 * 4)); }},
         {"icon with fewer images than sizes", [] { artwork::encodeIcon({16, 32}, {Bytes(16 * 16 * 4)}); }},
         {"icon image of the wrong size", [] { artwork::encodeIcon({16}, {Bytes(24 * 24 * 4)}); }},
+        {"logo of the wrong size", [] { artwork::encodePicture(Bytes(10 * 10 * 3)); }},
     };
     for (const auto& c : cases) {
         bool threw = false;
@@ -234,6 +268,7 @@ int main()
             checkCommandPicture(name, fileNamed(files, name), pictures[i].backdrop, pictures[i].shading);
         }
         checkIcon(fileNamed(files, artwork::kIconFile));
+        checkLogo(fileNamed(files, artwork::kLogoFile));
         checkBadInput();
     } catch (const std::exception& e) {
         check(false, std::string("unexpected exception: ") + e.what());

@@ -1,0 +1,75 @@
+#include "components/QibLinkLabel.h"
+
+#include <shellapi.h>
+
+#include "forms/Properties.h"
+
+using namespace forms;
+
+namespace components {
+
+namespace {
+TQibLinkLabel::ShellExecuteFunction gShellExecute = ::ShellExecuteA;
+
+bool Blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+}  // namespace
+
+void TQibLinkLabel::SetShellExecuteFunction(ShellExecuteFunction function) {
+    gShellExecute = function ? function : ::ShellExecuteA;
+}
+
+TQibLinkLabel::TQibLinkLabel(TComponent* owner) : TCustomLabel(owner) {
+    SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND, shared
+    Font().SetColor(clBlue);
+    Font().SetStyle(unsigned(TFontStyle::Underline));
+    FActiveFont.SetColor(clRed);
+    FActiveFont.SetStyle(unsigned(TFontStyle::Underline));
+}
+
+void TQibLinkLabel::UpdateURL(std::string url) {
+    if (url != FURL) FURL = std::move(url);
+}
+
+void TQibLinkLabel::UpdateFontActive(const TFont& font) {
+    if (&font == &FActiveFont) return;
+    FActiveFont.Assign(font);
+    Invalidate();
+}
+
+void TQibLinkLabel::PointerEntered() {
+    TCustomLabel::PointerEntered();
+    FSavedFont.Assign(Font());
+    FHovered = true;
+    Font().Assign(FActiveFont);
+}
+
+void TQibLinkLabel::PointerLeft() {
+    TCustomLabel::PointerLeft();
+    // Only a label that took the active font has one to give back.
+    if (!FHovered) return;
+    FHovered = false;
+    Font().Assign(FSavedFont);
+}
+
+void TQibLinkLabel::Click() {
+    TCustomLabel::Click();
+    std::size_t first = 0, last = FURL.size();
+    while (first < last && Blank(FURL[first])) ++first;
+    while (last > first && Blank(FURL[last - 1])) --last;
+    if (first == last) return;
+    // What the shell answers is not ours to act on: an address that opens
+    // nothing leaves the dialog as it was.
+    gShellExecute(nullptr, "open", FURL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+const PropertyTable& TQibLinkLabel::StoredProperties() const {
+    using L = TQibLinkLabel;
+    using P = Describe<L>;
+    static const PropertyTable table(TCustomLabel::StoredProperties(), {
+        P::Object("FontActive", [](auto& l) -> auto& { return l.FontActive(); }),
+        P::Property("URL", kString, &L::URL, &L::UpdateURL, ""),
+    });
+    return table;
+}
+
+}  // namespace components
