@@ -213,16 +213,25 @@ void TcxLookAndFeel::SetPainter(TcxLookAndFeelPainterClass painter) {
     if (OnChanged) OnChanged(this, 0);
 }
 
-void TcxLookAndFeel::SetMasterLookAndFeel(TcxLookAndFeel* master) {
-    if (FIsRoot || master == this || master == FMaster || (master && master == Source())) return;
+bool TcxLookAndFeel::CanTakeMaster(const TcxLookAndFeel* master) const {
+    if (FIsRoot || master == this || master == FMaster || (master && master == Source())) return false;
     // A master that inherits from this one would make the two tell each
     // other of every change without end.
     for (const TcxLookAndFeel* m = master; m; m = m->FMaster)
-        if (m == this) return;
-    Snapshot before = Current();
+        if (m == this) return false;
+    return true;
+}
+
+void TcxLookAndFeel::Reparent(TcxLookAndFeel* master) {
     Unregister();
     FMaster = master;
     Register();
+}
+
+void TcxLookAndFeel::SetMasterLookAndFeel(TcxLookAndFeel* master) {
+    if (!CanTakeMaster(master)) return;
+    Snapshot before = Current();
+    Reparent(master);
     ChangedSince(before);
 }
 
@@ -233,8 +242,7 @@ void TcxLookAndFeel::Assign(const TcxLookAndFeel& source) {
     FOwnNativeStyle = source.FOwnNativeStyle;
     FOwnSkinName = source.FOwnSkinName;
     FAssignedValues = source.FAssignedValues;
-    // Tells what changed when the master changes too; else it is told below.
-    SetMasterLookAndFeel(source.FMaster);
+    if (CanTakeMaster(source.FMaster)) Reparent(source.FMaster);
     ChangedSince(before);
 }
 

@@ -137,6 +137,8 @@ private:
     TcxLookAndFeel* Source() const;
     void Register();
     void Unregister();
+    bool CanTakeMaster(const TcxLookAndFeel* master) const;
+    void Reparent(TcxLookAndFeel* master);
     void UpdateCurrent();
     void Changed(TcxLookAndFeelValues changed);
     // Recomputes, then tells what differs from the snapshot.
