@@ -4,7 +4,7 @@
 namespace controls {
 
 // After forms::InitializeForms: registers the classes stored descriptions
-// may name and starts the graphics module.
+// may name and starts the graphics, theme and look-and-feel modules.
 void InitializeControls();
 // After the last window is gone: frees what the modules hold.
 void FinalizeControls();

@@ -1,5 +1,7 @@
 #include "forms/Handles.h"
 
+#include "forms/Helpers.h"
+
 namespace forms {
 
 namespace {
@@ -16,5 +18,10 @@ void CountHandles(HandleGroup group, long delta) {
 }  // namespace detail
 
 HandleCount LiveHandles() { return {gGdi, gUser}; }
+
+void CloseThemeHandle(HTHEME theme) {
+    HRESULT(WINAPI * close)(HTHEME) = nullptr;
+    if (FindFunction(::GetModuleHandleA("uxtheme.dll"), "CloseThemeData", close)) close(theme);
+}
 
 }  // namespace forms

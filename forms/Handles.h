@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -90,6 +91,11 @@ using CursorKind = DestroyedBy<HCURSOR, ::DestroyCursor, HandleGroup::User>;
 using MenuKind = DestroyedBy<HMENU, ::DestroyMenu, HandleGroup::User>;
 using HookKind = DestroyedBy<HHOOK, ::UnhookWindowsHookEx, HandleGroup::User>;
 
+// A visual-styles theme handle. uxtheme is loaded by name, so the call
+// that closes it is looked up too.
+void CloseThemeHandle(HTHEME theme);
+using ThemeKind = DestroyedBy<HTHEME, CloseThemeHandle, HandleGroup::Gdi>;
+
 // A DC the system lends for a window; it goes back with that window.
 struct WindowDCKind {
     using Handle = HDC;
@@ -116,6 +122,7 @@ using Cursor = Owned<CursorKind>;
 // A menu not attached to a window (a window frees its own menu bar).
 using Menu = Owned<MenuKind>;
 using Hook = Owned<HookKind>;
+using Theme = Owned<ThemeKind>;
 
 // A memory device context, compatible with the given one (or the screen).
 class MemoryDC : public Owned<MemoryDCKind> {

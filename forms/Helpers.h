@@ -18,9 +18,14 @@ bool FindFunction(HMODULE module, const char* name, F& function) {
     return function != nullptr;
 }
 
-// The application is drawn with visual styles: uxtheme (loaded by name when
-// present) reports a theme active and in use by this program.
+// The application is drawn with visual styles. The one flag every layer
+// reads: taken from the system on first use, then kept by the theme
+// manager, which sets it again on every theme change.
 bool VisualStylesActive();
+void SetVisualStylesActive(bool active);
+// Asks the system now: uxtheme (loaded by name when present) reports a
+// theme active and in use by this program.
+bool QueryVisualStylesActive();
 
 // Sets a variable for the length of a scope and puts its old value back on
 // exit, also when the scope is left by an exception.
