@@ -112,7 +112,7 @@ object frmAbout: TfrmAbout
       Height = 3
       Shape = bsBottomLine
     end
-    object btnOk: TButton
+    object btnOk: TcxButton
       Left = 137
       Top = 163
       Width = 90
@@ -128,6 +128,8 @@ object frmAbout: TfrmAbout
       Font.Style = []
       Hint = 'Close|Close this dialog'
       TabOrder = 0
+      LookAndFeel.NativeStyle = True
+      Colors.Hot = clBtnHighlight
     end
   end
 end

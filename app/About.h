@@ -9,6 +9,7 @@
 
 #include "components/QibGradPanel.h"
 #include "components/QibLinkLabel.h"
+#include "controls/cxButtons.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Forms.h"
 #include "forms/StdCtrls.h"
@@ -32,7 +33,7 @@ public:
     components::TQibLinkLabel* lblWebsite = nullptr;
     forms::TLabel* lblCopyright = nullptr;
     forms::TBevel* bvlLine = nullptr;
-    forms::TButton* btnOk = nullptr;
+    controls::TcxButton* btnOk = nullptr;
 
     void FormCreate(forms::TComponent* sender);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "controls/cxLookAndFeels.h"
 #include "forms/Helpers.h"
 
 using namespace forms;
@@ -337,9 +338,28 @@ void DrawSelectionFrame(HDC dc, const RECT& rect) {
     else FrameSolid(dc, rect, p.SelectionFrame);
 }
 
+namespace {
+
+// The palette's place among the listeners to the system colours: it is
+// computed before the first window, lives as long as the listener, and is
+// refreshed before anyone else hears of new colours.
+class PaletteSubscription {
+public:
+    PaletteSubscription() : FNotifier([] { RefreshOffice11Palette(); }, true) { Office11PaletteAddRef(); }
+    PaletteSubscription(const PaletteSubscription&) = delete;
+    PaletteSubscription& operator=(const PaletteSubscription&) = delete;
+    ~PaletteSubscription() { Office11PaletteRelease(); }
+
+private:
+    controls::TcxSystemPaletteChangedNotifier FNotifier;
+};
+
+}  // namespace
+
 void InitializeOffice11() {
     static LoadedLibrary msimg32("msimg32.dll");
     FindFunction(msimg32.Get(), "GradientFill", gGradientFill);
+    static PaletteSubscription subscription;
 }
 
 void SetGradientFillAvailable(bool available) { gGradientFillEnabled = available; }

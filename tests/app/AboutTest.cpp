@@ -231,6 +231,8 @@ TEST_F(AboutDialog, CarriesItsStoredLayout) {
     EXPECT_EQ(about->btnOk->ModalResult(), mrOk);
     EXPECT_EQ(about->btnOk->Hint(), "Close|Close this dialog");
     EXPECT_FALSE(about->btnOk->ShowHint());
+    EXPECT_TRUE(about->btnOk->LookAndFeel().NativeStyle());
+    EXPECT_EQ(about->btnOk->Colors().Color(controls::TcxButtonAssignedColor::cxbcHot), clBtnHighlight);
     EXPECT_TRUE(about->KeyPreview());
     EXPECT_EQ(about->Font().Name(), "System");
     EXPECT_EQ(about->Font().Height(), -13);
