@@ -6,12 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/Timing.h"
 #include "controls/Startup.h"
 #include "controls/cxGraphics.h"
 #include "forms/Forms.h"
 #include "forms/Handles.h"
 
 using namespace controls;
+
+using bench::PerCall;
 
 namespace {
 
@@ -29,28 +32,6 @@ void PaintPicture(TcxBitmap32& picture) {
             px[static_cast<std::size_t>(y) * kSize + x] = alpha << 24 | r << 16 | g << 8 | b;
         }
     picture.Modified();
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return double(to.QuadPart - from.QuadPart) / double(f.QuadPart);
-}
-
-// The best of several rounds: the machine is shared, and other work only
-// ever makes a round slower.
-template <class F>
-double PerCall(int calls, F f) {
-    constexpr int kRounds = 7;
-    double best = 1e9;
-    for (int round = 0; round < kRounds; ++round) {
-        LARGE_INTEGER a, b;
-        ::QueryPerformanceCounter(&a);
-        for (int i = 0; i < calls; ++i) f(i);
-        ::QueryPerformanceCounter(&b);
-        best = std::min(best, Seconds(a, b) / calls);
-    }
-    return best;
 }
 
 }  // namespace

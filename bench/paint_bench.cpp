@@ -15,34 +15,14 @@
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarRegistry.h"
 #include "bars/dxBarToolbar.h"
+#include "bench/Timing.h"
 #include "controls/Startup.h"
 #include "forms/Forms.h"
 #include "forms/Handles.h"
 
+using bench::PerCall;
+
 namespace {
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return double(to.QuadPart - from.QuadPart) / double(f.QuadPart);
-}
-
-// The best of several rounds: the machine is shared, and other work only
-// ever makes a round slower.
-template <class F>
-double PerCall(int calls, F f) {
-    constexpr int kRounds = 7;
-    double best = 1e9;
-    for (int round = 0; round < kRounds; ++round) {
-        LARGE_INTEGER a, b;
-        ::QueryPerformanceCounter(&a);
-        for (int i = 0; i < calls; ++i) f(i);
-        ::GdiFlush();
-        ::QueryPerformanceCounter(&b);
-        best = std::min(best, Seconds(a, b) / calls);
-    }
-    return best;
-}
 
 // One block copy of a window's client rectangle from an off-screen bitmap:
 // the least a repaint of that area can cost.

@@ -240,13 +240,14 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
     put16(out, v >> 16);
 }
 
-void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, std::uint32_t imageSize)
+void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, std::uint32_t imageSize,
+                   std::uint16_t bitsPerPixel = 32)
 {
     put32(out, 40);
     put32(out, static_cast<std::uint32_t>(width));
     put32(out, static_cast<std::uint32_t>(height));
     put16(out, 1);
-    put16(out, 32);
+    put16(out, bitsPerPixel);
     put32(out, 0); // BI_RGB
     put32(out, imageSize);
     put32(out, 0);
@@ -330,17 +331,7 @@ std::vector<std::uint8_t> encodePicture(const std::vector<std::uint8_t>& bgr)
     put32(out, fileSize);
     put32(out, 0);
     put32(out, 14 + 40);
-    put32(out, 40);
-    put32(out, kLogoWidth);
-    put32(out, kLogoHeight);
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0); // BI_RGB
-    put32(out, pixelBytes);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
+    putInfoHeader(out, kLogoWidth, kLogoHeight, pixelBytes, 24);
     for (int row = kLogoHeight - 1; row >= 0; --row) {
         const auto first = bgr.begin() + static_cast<std::ptrdiff_t>(row) * kLogoWidth * 3;
         out.insert(out.end(), first, first + kLogoWidth * 3);
