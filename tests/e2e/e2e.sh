@@ -249,6 +249,23 @@ step "F2 starts the count"
 press F2
 wait_until 4 "count after F2" panel_running
 
+step "Alt+A shows About while the count goes on; Escape and Enter close it"
+about_up() { read_windows && find_window TfrmAbout About && ((W_VISIBLE)); }
+about_gone() { read_windows && ! { find_window TfrmAbout About && ((W_VISIBLE)); }; }
+has_child_text() { "$WINE" "$PROBE" children "$1" </dev/null 2>/dev/null | cut -f6 | grep -qxF -- "$2"; }
+for key in Escape Return; do
+    press alt+a
+    wait_until 5 "About dialog" about_up
+    IFS=, read -r al at ar ab <<<"$W_CLIENT"
+    ((ar - al == 364 && ab - at == 197)) || fail "the About dialog's client area is $W_CLIENT, not 364 x 197"
+    has_child_text "$W_HWND" "&Ok" || fail "no Ok button in the About dialog"
+    read_panel || fail "cannot read the time panel"
+    wait_until 4 "count while About is open" panel_moved_from "$PANEL"
+    press "$key"
+    wait_until 5 "closing of About with $key" about_gone
+done
+focus_main
+
 step "F3 pauses and resumes"
 press F3
 expect_panel_still "paused with F3"
