@@ -256,6 +256,21 @@ void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, std::u
     put32(out, 0);
 }
 
+// A stored bitmap starts with the size of the file that follows, then the
+// file: its header, the picture's header and the rows.
+void putStoredBitmapHeader(std::vector<std::uint8_t>& out, int width, int height, std::uint32_t pixelBytes,
+                           std::uint16_t bitsPerPixel)
+{
+    const std::uint32_t fileSize = 14 + 40 + pixelBytes;
+    put32(out, fileSize);
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, fileSize);
+    put32(out, 0);
+    put32(out, 14 + 40);
+    putInfoHeader(out, width, height, pixelBytes, bitsPerPixel);
+}
+
 void putRowsBottomUp(std::vector<std::uint8_t>& out, const std::vector<std::uint8_t>& bgra, int size)
 {
     const std::size_t stride = static_cast<std::size_t>(size) * 4;
@@ -325,13 +340,7 @@ std::vector<std::uint8_t> encodePicture(const std::vector<std::uint8_t>& bgr)
     out.push_back(sizeof className - 1);
     for (const char* c = className; *c; ++c)
         out.push_back(static_cast<std::uint8_t>(*c));
-    put32(out, fileSize);
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, fileSize);
-    put32(out, 0);
-    put32(out, 14 + 40);
-    putInfoHeader(out, kLogoWidth, kLogoHeight, pixelBytes, 24);
+    putStoredBitmapHeader(out, kLogoWidth, kLogoHeight, pixelBytes, 24);
     for (int row = kLogoHeight - 1; row >= 0; --row) {
         const auto first = bgr.begin() + static_cast<std::ptrdiff_t>(row) * kLogoWidth * 3;
         out.insert(out.end(), first, first + kLogoWidth * 3);
@@ -348,13 +357,7 @@ std::vector<std::uint8_t> encodeDataBlock(const std::vector<std::uint8_t>& bgra)
     constexpr std::uint32_t fileSize = 14 + 40 + pixelBytes;
     std::vector<std::uint8_t> out;
     out.reserve(4 + fileSize);
-    put32(out, fileSize);
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, fileSize);
-    put32(out, 0);
-    put32(out, 14 + 40);
-    putInfoHeader(out, size, size, pixelBytes);
+    putStoredBitmapHeader(out, size, size, pixelBytes, 32);
     putRowsBottomUp(out, bgra, size);
     return out;
 }
