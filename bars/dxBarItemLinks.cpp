@@ -55,6 +55,40 @@ void TdxBarItemLink::ResolveLoadedItem() {
     SetItem(item);
 }
 
+TdxBarLinkLayout TdxBarItemLink::SaveLayout() const {
+    TdxBarLinkLayout layout;
+    layout.itemName = FItem ? FItem->Name() : FItemName;
+    layout.beginGroup = FBeginGroup;
+    layout.userDefine = FUserDefine;
+    if (FUserDefine & udCaption) layout.userCaption = FUserCaption;
+    if (FUserDefine & udPaintStyle) layout.userPaintStyle = FUserPaintStyle;
+    if (FUserDefine & udWidth) layout.userWidth = FUserWidth;
+    layout.buttonGroup = FButtonGroup;
+    layout.position = FPosition;
+    layout.viewLevels = FViewLevels;
+    layout.visible = FVisible;
+    layout.mostRecentlyUsed = FMostRecentlyUsed;
+    layout.useCount = FUseCount;
+    layout.recentIndex = FRecentIndex;
+    return layout;
+}
+
+void TdxBarItemLink::RestoreLayout(const TdxBarLinkLayout& layout) {
+    FBeginGroup = layout.beginGroup;
+    FUserDefine = layout.userDefine;
+    if (FUserDefine & udCaption) FUserCaption = layout.userCaption;
+    if (FUserDefine & udPaintStyle) FUserPaintStyle = layout.userPaintStyle;
+    if (FUserDefine & udWidth) FUserWidth = layout.userWidth;
+    FButtonGroup = layout.buttonGroup;
+    FPosition = layout.position;
+    FViewLevels = layout.viewLevels;
+    FVisible = layout.visible;
+    FMostRecentlyUsed = layout.mostRecentlyUsed;
+    FUseCount = layout.useCount;
+    FRecentIndex = layout.recentIndex;
+    FCollection.Changed();
+}
+
 void TdxBarItemLink::SetBeginGroup(bool begin) {
     if (begin == FBeginGroup) return;
     FBeginGroup = begin;

@@ -16,6 +16,25 @@
 
 namespace bars {
 
+// What a link was at one moment, with its item by name; kept in memory
+// only. User caption, paint style and width are held only when the link's
+// UserDefine holds them; a user glyph is never kept.
+struct TdxBarLinkLayout {
+    std::string itemName;
+    bool beginGroup = false;
+    TdxBarUserDefines userDefine = 0;
+    std::string userCaption;
+    TdxBarPaintStyle userPaintStyle = TdxBarPaintStyle::Standard;
+    int userWidth = 0;
+    TdxBarButtonGroup buttonGroup = TdxBarButtonGroup::None;
+    int position = 0;
+    TdxBarItemViewLevels viewLevels = ivlAll;
+    bool visible = true;
+    bool mostRecentlyUsed = true;
+    int useCount = 0;
+    int recentIndex = -1;
+};
+
 // One placement of an item on a bar (or in an item's own menu).
 class TdxBarItemLink : public forms::TPersistent {
 public:
@@ -49,6 +68,10 @@ public:
     const std::string& ItemName() const { return FItemName; }
     int UseCount() const { return FUseCount; }
     int RecentIndex() const { return FRecentIndex; }
+
+    TdxBarLinkLayout SaveLayout() const;
+    // Takes back what SaveLayout gave; the item is the caller's to set.
+    void RestoreLayout(const TdxBarLinkLayout& layout);
 
     // Placement on the bar window (set by its layout) and the control that
     // shows the link there; none while the bar has no window.

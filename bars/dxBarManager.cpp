@@ -544,6 +544,9 @@ void TdxBarManager::Loaded() {
         FCategories.ApplyLoaded();
     }
     RefreshDocks();
+    ++FLoadCount;
+    FInitialLayout.clear();
+    for (int i = 0; i < FBars->Count(); ++i) FInitialLayout.push_back(FBars->Items(i)->SaveLayout());
 }
 
 void TdxBarManager::Notification(TComponent* component, TOperation operation) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/dxBarToolbar.h"
 #include "bars/dxBarTypes.h"
 #include "forms/ActnList.h"
 #include "forms/Component.h"
@@ -172,6 +173,11 @@ public:
     const TdxBarImageOptions& ImageOptions() const { return FImageOptions; }
     TdxBars& Bars() { return *FBars; }
     const TdxBars& Bars() const { return *FBars; }
+    // Every toolbar as it was right after the manager was loaded; never
+    // changes afterwards. Empty for a manager made in code.
+    const std::vector<TdxBarLayout>& InitialLayout() const { return FInitialLayout; }
+    // How many times the manager was read from a stored description.
+    int LoadCount() const { return FLoadCount; }
     // The items that joined this manager, in the order they did.
     const std::vector<TdxBarItem*>& Items() const { return FItems; }
 
@@ -287,6 +293,8 @@ private:
     forms::TFont FBarCaptionFont;
     bool FScaled = true;
     TdxBarImageOptions FImageOptions;
+    std::vector<TdxBarLayout> FInitialLayout;
+    int FLoadCount = 0;
 
     bool FShowHint = true;
     bool FShowHintForDisabledItems = true;

@@ -20,6 +20,16 @@ const forms::ResStringDefault kBarStrings[] = {
     {"dxSBAR_ONLYONEMANAGER", "A control should contain only a single TdxBarManager"},
     {"dxSBAR_WANTTWINCONTROL", "TdxBarManager should have TWinControl as its Owner"},
     {"dxSBAR_NOVIEWLEVELS", "%s.GetPossibleViewLevels = []"},
+    {"dxSBAR_TOOLBARNEWNAME", "Custom "},
+    {"dxSBAR_TOOLBARADD", "Add Toolbar"},
+    {"dxSBAR_TOOLBARRENAME", "Rename Toolbar"},
+    {"dxSBAR_TOOLBARNAME", "&Toolbar name:"},
+    {"dxSBAR_OK", "OK"},
+    {"dxSBAR_CANCEL", "Cancel"},
+    {"dxSBAR_TOOLBAREXISTS", "A toolbar named '%s' already exists. Type another name."},
+    {"dxSBAR_WANTTODELETETOOLBAR", "Are you sure you want to delete the '%s' toolbar?"},
+    {"dxSBAR_WANTTODELETETOOLBARS", "Are you sure you want to delete selected toolbars?"},
+    {"dxSBAR_WANTTORESETTOOLBAR", "Are you sure you want to reset the changes made to the '%s' toolbar?"},
 };
 
 // Kinds that stored descriptions of other programs may name; this one

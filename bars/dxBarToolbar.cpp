@@ -77,6 +77,30 @@ void TdxBar::SetDockedPos(int left, int top) {
     FDockedTop = top;
 }
 
+void TdxBar::SetFloatPos(int left, int top) {
+    FFloatLeft = left;
+    FFloatTop = top;
+}
+
+TdxBarLayout TdxBar::SaveLayout() const {
+    TdxBarLayout layout;
+    layout.index = Index();
+    layout.caption = FCaption;
+    layout.dockingStyle = FDockingStyle;
+    layout.dockedDockingStyle = FDockedDockingStyle;
+    layout.dockedLeft = FDockedLeft;
+    layout.dockedTop = FDockedTop;
+    layout.floatLeft = FFloatLeft;
+    layout.floatTop = FFloatTop;
+    layout.floatClientWidth = FFloatClientWidth;
+    layout.floatClientHeight = FFloatClientHeight;
+    layout.oneOnRow = FOneOnRow;
+    layout.row = FRow;
+    layout.visible = FVisible;
+    for (int i = 0; i < FItemLinks.Count(); ++i) layout.links.push_back(FItemLinks.Items(i)->SaveLayout());
+    return layout;
+}
+
 void TdxBar::SetRow(int row) {
     if (row == FRow) return;
     FRow = row;

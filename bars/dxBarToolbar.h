@@ -17,6 +17,21 @@
 
 namespace bars {
 
+// What a toolbar was at one moment: its place in the collection, caption,
+// docking, floating place, row, visibility and links. Kept in memory only.
+struct TdxBarLayout {
+    int index = 0;
+    std::string caption;
+    TdxBarDockingStyle dockingStyle = TdxBarDockingStyle::None;
+    TdxBarDockingStyle dockedDockingStyle = TdxBarDockingStyle::Top;
+    int dockedLeft = 0, dockedTop = 0;
+    int floatLeft = 0, floatTop = 0, floatClientWidth = 0, floatClientHeight = 0;
+    bool oneOnRow = false;
+    int row = 0;
+    bool visible = false;
+    std::vector<TdxBarLinkLayout> links;
+};
+
 // One toolbar: its settings, its links and, while it is docked and
 // visible, its window in a dock.
 class TdxBar : public forms::TComponent {
@@ -44,6 +59,8 @@ public:
     int FloatTop() const { return FFloatTop; }
     int FloatClientWidth() const { return FFloatClientWidth; }
     int FloatClientHeight() const { return FFloatClientHeight; }
+    // Where the bar goes once it floats.
+    void SetFloatPos(int left, int top);
     int Row() const { return FRow; }
     void SetRow(int row);
     bool OneOnRow() const { return FOneOnRow; }
@@ -83,6 +100,8 @@ public:
     // The bar's window while it is docked and visible.
     TdxBarControl* Control() const { return FControl.get(); }
     TdxDockControl* DockControl() const;
+
+    TdxBarLayout SaveLayout() const;
 
     const forms::PropertyTable& StoredProperties() const override;
 

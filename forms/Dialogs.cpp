@@ -230,4 +230,8 @@ bool Confirm(const std::string& message, TConfirmStyle style) {
     return ConfirmClassic(message);
 }
 
+int ShowMessageBox(const std::string& text, UINT flags) {
+    return ::MessageBoxA(OwnerWindow(), text.c_str(), Application().Title().c_str(), flags);
+}
+
 }  // namespace forms

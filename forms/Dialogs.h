@@ -1,6 +1,8 @@
 // The modal question box used to confirm an operation.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace forms {
@@ -16,5 +18,10 @@ bool Confirm(const std::string& message, TConfirmStyle style = TConfirmStyle::Au
 // Which form the next Confirm takes (the task dialog needs common controls
 // 6 and active visual styles).
 bool ConfirmUsesTaskDialog();
+
+// Shows a plain message box over the active window of ours, titled with
+// the application's title; `flags` are the box's buttons and icon. Returns
+// the button that closed it. The text is shown as it is.
+int ShowMessageBox(const std::string& text, UINT flags);
 
 }  // namespace forms

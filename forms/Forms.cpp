@@ -104,7 +104,7 @@ DWORD TCustomForm::WindowStyle() const {
     DWORD style = WS_CLIPCHILDREN;
     switch (FBorderStyle) {
         case TFormBorderStyle::None: return style | WS_POPUP;
-        case TFormBorderStyle::Dialog: return style | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        case TFormBorderStyle::Dialog: return style | WS_CAPTION | DS_MODALFRAME | (FSystemMenu ? WS_SYSMENU : 0);
         case TFormBorderStyle::Sizeable:
         case TFormBorderStyle::SizeToolWin: style |= WS_THICKFRAME; break;
         default: break;
