@@ -20,6 +20,7 @@ const forms::ResStringDefault kBarStrings[] = {
     {"dxSBAR_ONLYONEMANAGER", "A control should contain only a single TdxBarManager"},
     {"dxSBAR_WANTTWINCONTROL", "TdxBarManager should have TWinControl as its Owner"},
     {"dxSBAR_NOVIEWLEVELS", "%s.GetPossibleViewLevels = []"},
+    {"dxSBAR_CUSTOMIZE", "&Customize..."},
 };
 
 // Kinds that stored descriptions of other programs may name; this one
