@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "bars/dxBarDesignController.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemLinks.h"
@@ -387,13 +388,10 @@ void TdxBarControl::LeftReleased(POINT point) {
     else if (!control->Enabled() && control != FSelected) Deactivate();
 }
 
-void TdxBarControl::RightPressed(POINT point) {
+void TdxBarControl::RightPressed(POINT) {
     if (BarManager().CustomizeMode()) return;
-    if (FMenuMode && ControlAt(point) != FSelected) Deactivate();
     TooltipShouldHide();
-    POINT screen = point;
-    ::ClientToScreen(Handle(), &screen);
-    if (BarManager().OnToolbarMenu) BarManager().OnToolbarMenu(&FBar, screen);
+    TdxBarDesignController::Instance().PopupToolbarsMenu(BarManager(), Painter());
 }
 
 std::vector<TdxBarItemControl*> TdxBarControl::ShownControls() const {

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarDesignController.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxBarPainters.h"
 #include "bars/dxBarToolbar.h"
@@ -40,6 +41,18 @@ void TdxDockControl::CreateWindowParams(TWindow::CreateParams& params) {
     TWinControl::CreateWindowParams(params);
     params.classStyle = CS_DBLCLKS;
     params.exStyle = 0;
+}
+
+LRESULT TdxDockControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_RBUTTONDOWN:
+            if (!FManager.CustomizeMode()) TdxBarDesignController::Instance().PopupToolbarsMenu(FManager, FManager.Painter());
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            if (FManager.CanCustomize()) FManager.SetCustomizeMode(true);
+            return 0;
+        default: return TWinControl::WndProc(message, wParam, lParam);
+    }
 }
 
 void TdxDockControl::UpdateColor() {

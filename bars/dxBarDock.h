@@ -101,6 +101,9 @@ protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
     LRESULT WMNCCalcSize(bool validRects, RECT& client) override;
     LRESULT WMNCPaint(HRGN region) override;
+    // The right button on the dock's own surface opens the toolbars menu;
+    // a double click there starts customizing.
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void BoundsChanged() override;
 
 private:

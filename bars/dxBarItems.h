@@ -1,6 +1,7 @@
 // Toolbar items: the commands a bar can show.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,9 @@ public:
     const forms::TNotifyEvent& OnClick() const { return FOnClick; }
     void SetOnClick(const forms::TNotifyEvent& handler) { FOnClick = handler; }
     forms::TNotifyEvent OnDestroy;
+    // A number (or an object) the program keeps with the item.
+    std::intptr_t Tag() const { return FTag; }
+    void SetTag(std::intptr_t tag) { FTag = tag; }
 
     // Unpublished here; the large button publishes them.
     int Width() const { return FWidth; }
@@ -184,6 +188,7 @@ private:
     TdxBarItemLink* FClickItemLink = nullptr;
     bool FDefaultsOnly = false;
     bool FDestructionBegun = false;
+    std::intptr_t FTag = 0;
 };
 
 // A push, check or drop-down button.

@@ -7,11 +7,13 @@
 #include <cstdlib>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarDesignController.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarPainters.h"
+#include "bars/dxBarSubMenuControl.h"
 #include "bars/dxOffice11.h"
 #include "bars/dxBarToolbar.h"
 #include "forms/Exceptions.h"
@@ -283,6 +285,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
 
 TdxBarManager::~TdxBarManager() {
     FDestroyingManager = true;
+    TdxBarDesignController::Instance().ManagerDestroying(*this);
     TdxBarManagerList::Instance().Remove(this);
     ForgetTooltipManager(this);
     FOwnerControl->RemoveMessageListener(this);
@@ -312,6 +315,39 @@ TdxBarManager* TdxBarManager::Of(const TComponent* owner) {
 
 bool TdxBarManager::IsDestroying() const {
     return FDestroyingManager || Destroying() || (Owner() && Owner()->Destroying());
+}
+
+namespace {
+TdxBarCustomizationFormClass& CustomizationFormClass() {
+    static TdxBarCustomizationFormClass formClass;
+    return formClass;
+}
+}  // namespace
+
+void RegisterCustomizationFormClass(TdxBarCustomizationFormClass formClass) {
+    CustomizationFormClass() = std::move(formClass);
+}
+
+bool CustomizationFormRegistered() { return static_cast<bool>(CustomizationFormClass().Open); }
+
+bool CustomizationFormExists() { return CustomizationFormClass().Exists && CustomizationFormClass().Exists(); }
+
+void TdxBarManager::SetCustomizeMode(bool customize) {
+    if (!customize) {
+        FCustomizeMode = false;
+        return;
+    }
+    if (FCustomizeMode || !CustomizationFormRegistered() || CustomizationFormExists()) return;
+    HideTooltip();
+    if (TdxBarControl* active = TdxBarControl::ActiveToolbar()) active->Deactivate();
+    FCustomizeMode = true;
+    try {
+        CustomizationFormClass().Open(*this);
+    } catch (...) {
+        // No dialog, no customizing: the bars must keep working.
+        FCustomizeMode = false;
+        throw;
+    }
 }
 
 void TdxBarManager::AddItem(TdxBarItem* item) {
@@ -636,8 +672,11 @@ void TdxBarManagerList::Add(TdxBarManager* manager) {
         FHooks.push_back(std::make_unique<TThreadHook>(
             THookKind::Keyboard, [this](int code, WPARAM key, LPARAM keyData) { return KeyboardHook(code, key, keyData); }));
         FHooks.push_back(std::make_unique<TThreadHook>(THookKind::Mouse, [](int code, WPARAM message, LPARAM info) {
-            if (code == HC_ACTION && IsButtonDown(message))
-                TdxBarControl::PointerPressedSomewhere(reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd);
+            if (code == HC_ACTION && IsButtonDown(message)) {
+                HWND window = reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd;
+                TdxBarSubMenuControl::PointerPressedSomewhere(window);
+                TdxBarControl::PointerPressedSomewhere(window);
+            }
             return false;
         }));
         // Passes every window message on.
@@ -678,6 +717,14 @@ bool TdxBarManagerList::KeyboardHook(int code, WPARAM key, LPARAM keyData) {
     const std::size_t keyIndex = key & 0xFF;
     if (release && FRoutedKeys[keyIndex]) {
         FRoutedKeys[keyIndex] = false;
+        return true;
+    }
+    // An open menu takes every key.
+    if (TdxBarSubMenuControl* menu = TdxBarSubMenuControl::OpenMenu()) {
+        if (!release) {
+            FRoutedKeys[keyIndex] = true;
+            menu->KeyPressed(key);
+        }
         return true;
     }
     TdxBarControl* active = TdxBarControl::ActiveToolbar();

@@ -139,6 +139,17 @@ private:
 
 using TdxBarPainterClass = std::unique_ptr<TdxBarPainter> (*)();
 
+// The customization dialog, registered by its unit: Open shows it for a
+// manager; Exists tells whether one is open (at most one in the process).
+struct TdxBarCustomizationFormClass {
+    std::function<void(TdxBarManager& manager)> Open;
+    std::function<bool()> Exists;
+};
+// An empty class unregisters.
+void RegisterCustomizationFormClass(TdxBarCustomizationFormClass formClass);
+bool CustomizationFormRegistered();
+bool CustomizationFormExists();
+
 // Owner of a form's toolbars, docks, categories, image options, font and
 // painter. At most one per windowed control.
 class TdxBarManager : public forms::TComponent {
@@ -186,6 +197,7 @@ public:
     bool ShowShortCutInHint() const { return FShowShortCutInHint; }
     bool UseF10ForMenu() const { return FUseF10ForMenu; }
     bool CanCustomize() const { return FCanCustomize; }
+    void SetCanCustomize(bool can) { FCanCustomize = can; }
     bool AllowCallFromAnotherForm() const { return FAllowCallFromAnotherForm; }
     bool HideFloatingBarsWhenInactive() const { return FHideFloatingBarsWhenInactive; }
     bool AutoDockColor() const { return FAutoDockColor; }
@@ -206,6 +218,10 @@ public:
     bool StoreInRegistry() const { return FStoreInRegistry; }
     TdxBarDockingStyles NotDocking() const { return FNotDocking; }
     bool CustomizeMode() const { return FCustomizeMode; }
+    // On: customizing starts and the customization dialog opens; nothing
+    // happens while no dialog kind is registered or one is already open.
+    // Off: customizing ends.
+    void SetCustomizeMode(bool customize);
 
     // Sizes of the left, right, top and bottom docks.
     std::array<int, 4> DockControlHeights() const;
@@ -215,9 +231,9 @@ public:
     std::function<void(TdxBarManager* sender, TdxBarItem* item)> OnClickItem;
     std::function<void(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock, bool& canDock)> OnDocking;
     TBarEvent OnBarAfterReset, OnBarBeforeReset, OnBarClose, OnBarDockingStyleChange, OnBarVisibleChange;
-    // The right button went down on a toolbar: the toolbars menu opens at
-    // that screen point.
-    std::function<void(TdxBar* bar, POINT screenPoint)> OnToolbarMenu;
+    // The toolbars menu has its entries and is about to show; a handler may
+    // add or remove links. Nothing shows when the links end up empty.
+    std::function<void(TdxBarManager* sender, TdxBarItemLinks* links)> OnShowToolbarsPopup;
 
     virtual void NotifyItemClick(TdxBarItem* item);
     virtual bool AcceptsDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock);

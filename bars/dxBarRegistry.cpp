@@ -30,6 +30,7 @@ const forms::ResStringDefault kBarStrings[] = {
     {"dxSBAR_WANTTODELETETOOLBAR", "Are you sure you want to delete the '%s' toolbar?"},
     {"dxSBAR_WANTTODELETETOOLBARS", "Are you sure you want to delete selected toolbars?"},
     {"dxSBAR_WANTTORESETTOOLBAR", "Are you sure you want to reset the changes made to the '%s' toolbar?"},
+    {"dxSBAR_CUSTOMIZE", "&Customize..."},
 };
 
 // Kinds that stored descriptions of other programs may name; this one

@@ -37,6 +37,9 @@ TdxBarManager& TdxBar::BarManager() const { return FCollection.BarManager(); }
 
 int TdxBar::Index() const { return FCollection.IndexOf(this); }
 
+// A docked toolbar window always lets its bar be closed.
+bool TdxBar::IsUserClosable() const { return FAllowClose && !FIsMainMenu; }
+
 TdxDockControl* TdxBar::DockControl() const {
     return FControl ? &FControl->DockControl() : FCollection.DockControl(FDockingStyle);
 }

@@ -78,6 +78,9 @@ public:
     bool Visible() const { return FVisible; }
     void SetVisible(bool visible);
     bool AllowClose() const { return FAllowClose; }
+    void SetAllowClose(bool allow) { FAllowClose = allow; }
+    // The user may hide it: closing is allowed and it is no main menu.
+    bool IsUserClosable() const;
     bool AllowCustomizing() const { return FAllowCustomizing; }
     bool AllowQuickCustomizing() const { return FAllowQuickCustomizing; }
     bool AllowReset() const { return FAllowReset; }
@@ -85,7 +88,9 @@ public:
     bool RotateWhenVertical() const { return FRotateWhenVertical; }
     int AlphaBlendValue() const { return FAlphaBlendValue; }
     bool Hidden() const { return FHidden; }
+    void SetHidden(bool hidden) { FHidden = hidden; }
     bool IsMainMenu() const { return FIsMainMenu; }
+    void SetIsMainMenu(bool mainMenu) { FIsMainMenu = mainMenu; }
     bool MultiLine() const { return FMultiLine; }
     TdxBarDockingStyles NotDocking() const { return FNotDocking; }
     // Loaded from the form's description rather than made at run time.

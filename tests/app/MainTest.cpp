@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarDesignController.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarPainters.h"
+#include "bars/dxBarSubMenuControl.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxOffice11.h"
 #include "forms/Exceptions.h"
@@ -850,23 +852,47 @@ TEST_F(MainWindowTyping, TheManagerKnowsTheSelectionAndTheActiveToolbar) {
     Pointer(start, MOUSEEVENTF_LEFTUP);
 }
 
-// The right button asks for the toolbars menu; the button under it neither
-// runs nor shows pressed.
-TEST_F(MainWindowTyping, TheRightButtonAsksForTheToolbarsMenu) {
-    std::vector<POINT> asked;
-    form->BarManager->OnToolbarMenu = [&](bars::TdxBar* bar, POINT at) {
-        EXPECT_EQ(bar, form->Toolbar);
-        EXPECT_FALSE(Button(1).DrawnPressed());
-        asked.push_back(at);
-    };
+// The right button opens the toolbars menu at the pointer on the press;
+// the button under it neither runs nor shows pressed. Unchecking "Main"
+// there hides the toolbar and the time panel takes the freed band.
+TEST_F(MainWindowTyping, TheRightButtonOpensTheToolbarsMenu) {
+    bars::TdxBarToolbarsPopup* menu = nullptr;
+    const int panelHeight = form->pnlTime->Height();
+    const int dockHeight = form->BarManager->Bars().DockControl(bars::TdxBarDockingStyle::Top)->Height();
+    ASSERT_GT(dockHeight, 0);
     Pointer(OnButton(1));
     Pointer(OnButton(1), MOUSEEVENTF_RIGHTDOWN);
+    menu = bars::TdxBarDesignController::Instance().ToolbarsPopup();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(menu->Showing());
+    EXPECT_FALSE(Button(1).DrawnPressed());
+    RECT bounds{};
+    ::GetWindowRect(menu->Handle(), &bounds);
+    EXPECT_NEAR(bounds.left, OnButton(1).x, 1);
+    EXPECT_NEAR(bounds.top, OnButton(1).y, 1);
     Pointer(OnButton(1), MOUSEEVENTF_RIGHTUP);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_NEAR(asked[0].x, OnButton(1).x, 1);
-    EXPECT_NEAR(asked[0].y, OnButton(1).y, 1);
+    EXPECT_TRUE(menu->Showing());
     EXPECT_TRUE(clicked.empty());
     EXPECT_FALSE(Bar().Active());
+
+    // No customization dialog is built into the program yet.
+    ASSERT_EQ(menu->RowCount(), 1);
+    auto* entry = dynamic_cast<bars::TdxBarButton*>(menu->RowLink(0).Item());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Caption(), "Main");
+    EXPECT_TRUE(entry->Down());
+
+    const RECT row = menu->RowRect(0);
+    POINT onRow{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ::ClientToScreen(menu->Handle(), &onRow);
+    Pointer(onRow);
+    Pointer(onRow, MOUSEEVENTF_LEFTDOWN);
+    Pointer(onRow, MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(menu->Showing());
+    EXPECT_FALSE(form->Toolbar->Visible());
+    EXPECT_EQ(form->BarManager->Bars().DockControl(bars::TdxBarDockingStyle::Top)->Height(), 0);
+    EXPECT_EQ(form->pnlTime->Height(), panelHeight + dockHeight);
+    EXPECT_TRUE(clicked.empty());
 }
 
 // The pointer over a button brings its tooltip once the show delay runs

@@ -1,0 +1,275 @@
+#include "bars/dxBarSubMenuControl.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "bars/dxBarControl.h"
+#include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
+#include "bars/dxBarPainters.h"
+#include "bars/dxOffice11.h"
+#include "forms/Handles.h"
+
+namespace bars {
+
+namespace {
+
+constexpr int kFrame = 1;            // the menu's border line
+constexpr int kImageColumn = 24;     // the gradient column at the left
+constexpr int kTextIndent = 8;       // from the column to the caption
+constexpr int kTextRightMargin = 20;
+constexpr int kMinRowHeight = 22;
+constexpr int kSeparatorHeight = 3;
+constexpr int kCheckMargin = 2;      // around the check box in the column
+
+TdxBarSubMenuControl* gOpenMenu = nullptr;
+
+TMenuSoundPlayer& SoundPlayer() {
+    static TMenuSoundPlayer player;
+    return player;
+}
+
+// The letter a caption marks with "&" ("&&" is a plain "&"), upper case; 0
+// when none.
+char AcceleratorOf(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i)
+        if (caption[i] == '&') {
+            if (caption[i + 1] != '&') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+            ++i;
+        }
+    return 0;
+}
+
+bool IsChecked(const TdxBarItem* item) {
+    auto* button = dynamic_cast<const TdxBarButton*>(item);
+    return button && button->Down() &&
+           (button->ButtonStyle() == TdxBarButtonStyle::Checked ||
+            button->ButtonStyle() == TdxBarButtonStyle::CheckedDropDown);
+}
+
+RECT WorkAreaAt(POINT point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (::GetMonitorInfoA(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+// Along one axis: the start of a menu `length` long opened at `at`.
+int PlaceAlong(int at, int length, int low, int high) {
+    int start = at;
+    if (start + length > high) start = at - length >= low ? at - length : high - length;
+    return std::max(start, low);
+}
+
+}  // namespace
+
+RECT PlacePopupMenu(POINT pointer, SIZE size, const RECT& workArea) {
+    const int height = std::min<int>(size.cy, workArea.bottom - workArea.top);
+    const int x = PlaceAlong(pointer.x, size.cx, workArea.left, workArea.right);
+    const int y = PlaceAlong(pointer.y, height, workArea.top, workArea.bottom);
+    return {x, y, x + size.cx, y + height};
+}
+
+void SetMenuSoundPlayer(TMenuSoundPlayer player) { SoundPlayer() = std::move(player); }
+
+void PlayMenuSound(const char* alias) {
+    if (SoundPlayer()) SoundPlayer()(alias);
+    else ::PlaySoundA(alias, nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
+}
+
+// ---- TdxBarSubMenuControl
+
+TdxBarSubMenuControl::TdxBarSubMenuControl(TdxBarManager& manager, TdxBarPainter& painter)
+    : FManager(manager), FPainter(painter), FItemLinks(&manager, nullptr) {
+    CreateParams params;
+    params.className = "QuorvaBarSubMenu";
+    params.classStyle = CS_SAVEBITS;
+    params.style = WS_POPUP;
+    params.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    CreateHandle(params);
+    Office11PaletteAddRef();
+}
+
+TdxBarSubMenuControl::~TdxBarSubMenuControl() {
+    if (gOpenMenu == this) gOpenMenu = nullptr;
+    // The rows point into the links, which go before the window.
+    FRows.clear();
+    DestroyHandle();
+    Office11PaletteRelease();
+}
+
+TdxBarSubMenuControl* TdxBarSubMenuControl::OpenMenu() { return gOpenMenu; }
+
+SIZE TdxBarSubMenuControl::CalcLayout() {
+    FRows.clear();
+    forms::WindowDC dc(Handle());
+    forms::SelectGuard font(dc.Get(), FManager.Font().Handle());
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc.Get(), &metrics);
+    const int rowHeight = std::max<int>(kMinRowHeight, metrics.tmHeight + 6);
+    int textWidth = 0;
+    int y = kFrame;
+    for (int i = 0; i < FItemLinks.Count(); ++i) {
+        TdxBarItemLink* link = FItemLinks.Items(i);
+        if (!link->Item() || !link->Shown()) continue;
+        const bool separator = link->BeginGroup() && !FRows.empty();
+        if (separator) y += kSeparatorHeight;
+        FRows.push_back({link, {kFrame, y, 0, y + rowHeight}, separator});
+        y += rowHeight;
+        textWidth = std::max(textWidth, FPainter.TextWidth(dc.Get(), link->Item()->Caption()));
+    }
+    const int width = kFrame + kImageColumn + kTextIndent + textWidth + kTextRightMargin + kFrame;
+    for (Row& row : FRows) row.rect.right = width - kFrame;
+    return {width, y + kFrame};
+}
+
+RECT TdxBarSubMenuControl::RowRect(int index) const { return FRows.at(static_cast<std::size_t>(index)).rect; }
+
+void TdxBarSubMenuControl::Popup(POINT pointer) {
+    if (gOpenMenu && gOpenMenu != this) gOpenMenu->CloseUp();
+    FSelected = -1;
+    FClientSize = CalcLayout();
+    const RECT r = PlacePopupMenu(pointer, FClientSize, WorkAreaAt(pointer));
+    ::SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+    gOpenMenu = this;
+    PlayMenuSound("MenuPopup");
+}
+
+void TdxBarSubMenuControl::CloseUp() {
+    if (gOpenMenu == this) gOpenMenu = nullptr;
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
+    if (Showing()) ::ShowWindow(Handle(), SW_HIDE);
+    FSelected = -1;
+}
+
+int TdxBarSubMenuControl::RowAt(POINT point) const {
+    for (std::size_t i = 0; i < FRows.size(); ++i)
+        if (::PtInRect(&FRows[i].rect, point)) return static_cast<int>(i);
+    return -1;
+}
+
+bool TdxBarSubMenuControl::RowEnabled(int index) const {
+    return index >= 0 && index < RowCount() && RowLink(index).Item()->Enabled();
+}
+
+void TdxBarSubMenuControl::Select(int index) {
+    if (index == FSelected) return;
+    FSelected = index;
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TdxBarSubMenuControl::Choose(int index) {
+    if (!RowEnabled(index)) return;
+    TdxBarItem* item = RowLink(index).Item();
+    CloseUp();
+    PlayMenuSound("MenuCommand");
+    item->SetClickItemLink(&RowLink(index));
+    item->PerformClick();
+}
+
+void TdxBarSubMenuControl::MoveSelection(int step) {
+    const int count = RowCount();
+    int index = FSelected < 0 ? (step > 0 ? -1 : count) : FSelected;
+    for (int tries = 0; tries < count; ++tries) {
+        index = ((index + step) % count + count) % count;
+        if (RowEnabled(index)) {
+            Select(index);
+            return;
+        }
+    }
+}
+
+void TdxBarSubMenuControl::KeyPressed(WPARAM key) {
+    switch (key) {
+        case VK_ESCAPE: CloseUp(); return;
+        case VK_UP: MoveSelection(-1); return;
+        case VK_DOWN: MoveSelection(1); return;
+        case VK_RETURN: Choose(FSelected); return;
+        default: break;
+    }
+    const char letter = static_cast<char>(std::toupper(static_cast<int>(::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_CHAR) & 0xFF)));
+    if (letter == 0) return;
+    for (int i = 0; i < RowCount(); ++i)
+        if (RowEnabled(i) && AcceleratorOf(RowLink(i).Item()->Caption()) == letter) {
+            Choose(i);
+            return;
+        }
+}
+
+void TdxBarSubMenuControl::PointerPressedSomewhere(HWND window) {
+    if (gOpenMenu && window != gOpenMenu->Handle()) gOpenMenu->CloseUp();
+}
+
+void TdxBarSubMenuControl::Paint(HDC dc) {
+    const TOffice11Palette& palette = Office11Palette();
+    RECT client{0, 0, FClientSize.cx, FClientSize.cy};
+    FillSolid(dc, client, palette.MenuBack);
+    FillLinearGradient(dc, {kFrame, kFrame, kFrame + kImageColumn, client.bottom - kFrame}, palette.ToolbarLight,
+                       palette.ToolbarDark, true);
+    FrameSolid(dc, client, palette.ItemFrame);
+
+    forms::SaveDCGuard saved(dc);
+    ::SelectObject(dc, FManager.Font().Handle());
+    ::SetBkMode(dc, TRANSPARENT);
+    for (int i = 0; i < RowCount(); ++i) {
+        const Row& row = FRows[static_cast<std::size_t>(i)];
+        TdxBarItem* item = row.link->Item();
+        if (row.separatorAbove) {
+            const int y = row.rect.top - kSeparatorHeight / 2 - 1;
+            FillSolid(dc, {kFrame + kImageColumn + kTextIndent, y, row.rect.right, y + 1}, palette.ItemFrame);
+        }
+        RECT box{row.rect.left + kCheckMargin, row.rect.top + kCheckMargin, row.rect.left + kImageColumn - kCheckMargin,
+                 row.rect.bottom - kCheckMargin};
+        if (i == FSelected && item->Enabled()) {
+            FillSolid(dc, row.rect, palette.MenuSelected);
+            DrawSelectionFrame(dc, row.rect);
+        }
+        if (IsChecked(item)) {
+            FillSolid(dc, box, palette.MenuChecked);
+            DrawSelectionFrame(dc, box);
+            // A check mark: a short stroke down to the right, a long one up.
+            const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+            for (int k = 0; k < 3; ++k) FillSolid(dc, {cx - 3 + k, cy - 1 + k, cx - 2 + k, cy + 2 + k}, palette.Text);
+            for (int k = 0; k < 4; ++k) FillSolid(dc, {cx + k, cy - k, cx + k + 1, cy + 3 - k}, palette.Text);
+        }
+        RECT text{kFrame + kImageColumn + kTextIndent, row.rect.top, row.rect.right, row.rect.bottom};
+        ::SetTextColor(dc, item->Enabled() ? palette.Text : palette.TextDisabled);
+        const std::string& caption = item->Caption();
+        ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    }
+}
+
+LRESULT TdxBarSubMenuControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    switch (message) {
+        case WM_PAINT: {
+            forms::PaintDC paint(Handle());
+            Paint(paint.Get());
+            return 0;
+        }
+        case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_MOUSEMOVE: {
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+            ::TrackMouseEvent(&track);
+            const int row = RowAt(point);
+            Select(RowEnabled(row) ? row : -1);
+            return 0;
+        }
+        case WM_MOUSELEAVE: Select(-1); return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN: return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP: Choose(RowAt(point)); return 0;
+        default: return TWindow::WndProc(message, wParam, lParam);
+    }
+}
+
+}  // namespace bars

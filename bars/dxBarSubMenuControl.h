@@ -1,0 +1,105 @@
+// Framework popup menus: a topmost window, never activated, that lists the
+// items of its own links in the Office 2003 menu look, and the toolbars
+// menu built on it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bars/dxBarItemLinks.h"
+#include "bars/dxBarTypes.h"
+#include "forms/Window.h"
+
+namespace bars {
+
+// Where a menu of `size` opens at the pointer inside a monitor's work area:
+// right of and below the pointer; to the left of it (its right edge at the
+// pointer) when it does not fit to the right but fits there, otherwise
+// against the right edge, never left of the left edge; vertically the same.
+// A menu taller than the work area starts at its top and gets its height.
+RECT PlacePopupMenu(POINT pointer, SIZE size, const RECT& workArea);
+
+// Plays a system sound alias ("MenuPopup", "MenuCommand"); tests listen.
+using TMenuSoundPlayer = std::function<void(const char* alias)>;
+void SetMenuSoundPlayer(TMenuSoundPlayer player);
+void PlayMenuSound(const char* alias);
+
+// A popup menu with links of its own. Each shown link is one row; a link
+// that begins a group has a separator line above it. It is closed by a
+// choice, Escape, or a press outside it; it stays until its owner frees it.
+class TdxBarSubMenuControl : public forms::TWindow {
+public:
+    TdxBarSubMenuControl(TdxBarManager& manager, TdxBarPainter& painter);
+    ~TdxBarSubMenuControl() override;
+
+    TdxBarManager& BarManager() const { return FManager; }
+    TdxBarPainter& Painter() const { return FPainter; }
+    TdxBarItemLinks& ItemLinks() { return FItemLinks; }
+
+    // Shows the menu at the pointer (screen coordinates), placed inside the
+    // work area of the monitor there.
+    void Popup(POINT pointer);
+    // Hides it without choosing.
+    void CloseUp();
+    bool Showing() const { return ::IsWindowVisible(Handle()) != FALSE; }
+    // The open menu of the process, if one is open.
+    static TdxBarSubMenuControl* OpenMenu();
+
+    // The row under the pointer or chosen by the keys; -1 for none.
+    int SelectedIndex() const { return FSelected; }
+    // Row rectangles in client coordinates, in link order (shown links).
+    RECT RowRect(int index) const;
+    int RowCount() const { return static_cast<int>(FRows.size()); }
+    TdxBarItemLink& RowLink(int index) const { return *FRows.at(static_cast<std::size_t>(index)).link; }
+
+    // A key while the menu is open: every key goes to it.
+    void KeyPressed(WPARAM key);
+    // A pointer button went down somewhere in the thread: outside the menu
+    // it closes.
+    static void PointerPressedSomewhere(HWND window);
+
+    // Paints the whole client area into a DC.
+    void Paint(HDC dc);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Row {
+        TdxBarItemLink* link;
+        RECT rect;
+        bool separatorAbove;
+    };
+    // Rows and client size from the links and the manager's font.
+    SIZE CalcLayout();
+    int RowAt(POINT point) const;
+    void Select(int index);
+    // Closes the menu and clicks the row's item.
+    void Choose(int index);
+    void MoveSelection(int step);
+    bool RowEnabled(int index) const;
+
+    TdxBarManager& FManager;
+    TdxBarPainter& FPainter;
+    TdxBarItemLinks FItemLinks;
+    std::vector<Row> FRows;
+    int FSelected = -1;
+    SIZE FClientSize{};
+};
+
+// A framework popup menu that owns its own links.
+class TdxBarInternalSubMenuControl : public TdxBarSubMenuControl {
+public:
+    using TdxBarSubMenuControl::TdxBarSubMenuControl;
+};
+
+// The toolbars menu; a class of its own so that it can be told apart.
+class TdxBarToolbarsPopup : public TdxBarInternalSubMenuControl {
+public:
+    using TdxBarInternalSubMenuControl::TdxBarInternalSubMenuControl;
+};
+
+}  // namespace bars
