@@ -15,32 +15,19 @@ using namespace bars;
 using namespace barstest;
 using namespace forms;
 using testsupport::BoxAnswerer;
+using testsupport::SendKeys;
 
 namespace {
 
-void Send(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD key, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    for (WORD key : keys) add(key, 0);
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, KEYEVENTF_KEYUP);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // Types the text over whatever the edit holds.
 void Retype(const std::string& text) {
-    Send({VK_HOME});
-    Send({VK_SHIFT, VK_END});
-    Send({VK_DELETE});
+    SendKeys({VK_HOME});
+    SendKeys({VK_SHIFT, VK_END});
+    SendKeys({VK_DELETE});
     for (char ch : text) {
         SHORT scan = ::VkKeyScanA(ch);
-        if (scan & 0x100) Send({VK_SHIFT, WORD(scan & 0xFF)});
-        else Send({WORD(scan & 0xFF)});
+        if (scan & 0x100) SendKeys({VK_SHIFT, WORD(scan & 0xFF)});
+        else SendKeys({WORD(scan & 0xFF)});
     }
 }
 
@@ -80,12 +67,12 @@ private:
     UINT_PTR FTimer = 0;
 };
 
-void Enter(TdxBarNameEd&) { Send({VK_RETURN}); }
-void Esc(TdxBarNameEd&) { Send({VK_ESCAPE}); }
+void Enter(TdxBarNameEd&) { SendKeys({VK_RETURN}); }
+void Esc(TdxBarNameEd&) { SendKeys({VK_ESCAPE}); }
 NameDialogScript::Step Type(std::string text, WORD then = VK_RETURN) {
     return [=](TdxBarNameEd&) {
         Retype(text);
-        Send({then});
+        SendKeys({then});
     };
 }
 
@@ -227,7 +214,7 @@ TEST_F(ToolbarOperations, AnEmptyNameLeavesOnlyCancel) {
     TdxBar* bar = Add({
         [&](TdxBarNameEd&) {
             Retype("");
-            Send({VK_RETURN});
+            SendKeys({VK_RETURN});
         },
         [&](TdxBarNameEd& d) {
             okEnabled = d.BOK->Enabled();

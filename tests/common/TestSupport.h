@@ -85,8 +85,9 @@ struct SeenBox {
 };
 
 // Presses the keys in order and lets them go in reverse, as the user
-// would, through the system's input queue; then takes the messages.
-inline void PressKeys(std::initializer_list<WORD> keys) {
+// would, through the system's input queue; whoever runs the message loop
+// (a modal dialog, say) takes them.
+inline void SendKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
     auto add = [&](WORD key, DWORD flags) {
         INPUT input{};
@@ -98,6 +99,11 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
     for (WORD key : keys) add(key, 0);
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, KEYEVENTF_KEYUP);
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The same, and then takes the messages.
+inline void PressKeys(std::initializer_list<WORD> keys) {
+    SendKeys(keys);
     forms::Application().ProcessMessages();
 }
 
