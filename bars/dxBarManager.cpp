@@ -350,6 +350,12 @@ void TdxBarManager::SetCustomizeMode(bool customize) {
     }
 }
 
+void TdxBarManager::SetShowHint(bool show) {
+    if (show == FShowHint) return;
+    FShowHint = show;
+    if (!show) HideTooltip();
+}
+
 void TdxBarManager::AddItem(TdxBarItem* item) {
     if (std::find(FItems.begin(), FItems.end(), item) == FItems.end()) FItems.push_back(item);
 }
@@ -606,7 +612,7 @@ const PropertyTable& TdxBarManager::StoredProperties() const {
         P::Property("Style", EnumKind(kManagerStyleNames), &M::Style, &M::SetStyle, TdxBarManagerStyle::Enhanced),
         P::Property("Scaled", kBool, &M::Scaled, &M::SetScaled, true),
         P::Property("UseSystemFont", kBool, &M::UseSystemFont, &M::SetUseSystemFont),
-        P::Field("ShowHint", kBool, &M::FShowHint, true),
+        P::Property("ShowHint", kBool, &M::ShowHint, &M::SetShowHint, true),
         P::Field("ShowHintForDisabledItems", kBool, &M::FShowHintForDisabledItems, true),
         P::Field("ShowShortCutInHint", kBool, &M::FShowShortCutInHint, false),
         P::Field("UseF10ForMenu", kBool, &M::FUseF10ForMenu, true),
@@ -623,6 +629,9 @@ const PropertyTable& TdxBarManager::StoredProperties() const {
         P::Field("MostRecentItemsPercents", kInt, &M::FMostRecentItemsPercents, 95),
         P::Field("MenusShowRecentItemsFirst", kBool, &M::FMenusShowRecentItemsFirst, true),
         P::Field("ShowFullMenusAfterDelay", kBool, &M::FShowFullMenusAfterDelay, true),
+        P::Field("MenuAnimations", EnumKind(kMenuAnimationsNames), &M::FMenuAnimations, TdxBarMenuAnimations::None),
+        P::Field("AllowReset", kBool, &M::FAllowReset, true),
+        P::Field("UseFullReset", kBool, &M::FUseFullReset, false),
         P::Field("StoreInIniFile", kBool, &M::FStoreInIniFile, false),
         P::Field("StoreInRegistry", kBool, &M::FStoreInRegistry, false),
         P::Field("NotDocking", SetKind(kDockingStyleSetNames), &M::FNotDocking, 0u),

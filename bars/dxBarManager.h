@@ -193,8 +193,19 @@ public:
     const std::vector<TdxBarItem*>& Items() const { return FItems; }
 
     bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool show);
     bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
     bool ShowShortCutInHint() const { return FShowShortCutInHint; }
+    void SetShowShortCutInHint(bool show) { FShowShortCutInHint = show; }
+    // The image options' flag, as the customization dialog sets it.
+    bool LargeIcons() const { return FImageOptions.LargeIcons(); }
+    void SetLargeIcons(bool large) { FImageOptions.SetLargeIcons(large); }
+    TdxBarMenuAnimations MenuAnimations() const { return FMenuAnimations; }
+    void SetMenuAnimations(TdxBarMenuAnimations animations) { FMenuAnimations = animations; }
+    bool AllowReset() const { return FAllowReset; }
+    void SetAllowReset(bool allow) { FAllowReset = allow; }
+    bool UseFullReset() const { return FUseFullReset; }
+    void SetUseFullReset(bool full) { FUseFullReset = full; }
     bool UseF10ForMenu() const { return FUseF10ForMenu; }
     bool CanCustomize() const { return FCanCustomize; }
     void SetCanCustomize(bool can) { FCanCustomize = can; }
@@ -213,7 +224,9 @@ public:
     int WaitForDockingTime() const { return FWaitForDockingTime; }
     int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
     bool MenusShowRecentItemsFirst() const { return FMenusShowRecentItemsFirst; }
+    void SetMenusShowRecentItemsFirst(bool show) { FMenusShowRecentItemsFirst = show; }
     bool ShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
+    void SetShowFullMenusAfterDelay(bool show) { FShowFullMenusAfterDelay = show; }
     bool StoreInIniFile() const { return FStoreInIniFile; }
     bool StoreInRegistry() const { return FStoreInRegistry; }
     TdxBarDockingStyles NotDocking() const { return FNotDocking; }
@@ -332,6 +345,9 @@ private:
     bool FStoreInIniFile = false;
     bool FStoreInRegistry = false;
     TdxBarDockingStyles FNotDocking = 0;
+    TdxBarMenuAnimations FMenuAnimations = TdxBarMenuAnimations::None;
+    bool FAllowReset = true;
+    bool FUseFullReset = false;
     bool FCustomizeMode = false;
     int FLockUpdate = 0;
     bool FRefreshPending = false;

@@ -63,6 +63,12 @@ inline constexpr std::pair<const char*, TdxBarItemVisible> kItemVisibleNames[] =
     {"ivNever", TdxBarItemVisible::Never}, {"ivInCustomizing", TdxBarItemVisible::InCustomizing},
     {"ivAlways", TdxBarItemVisible::Always}};
 
+enum class TdxBarMenuAnimations { None, Random, Unfold, Slide, Fade };
+inline constexpr std::pair<const char*, TdxBarMenuAnimations> kMenuAnimationsNames[] = {
+    {"maNone", TdxBarMenuAnimations::None}, {"maRandom", TdxBarMenuAnimations::Random},
+    {"maUnfold", TdxBarMenuAnimations::Unfold}, {"maSlide", TdxBarMenuAnimations::Slide},
+    {"maFade", TdxBarMenuAnimations::Fade}};
+
 enum class TdxBarButtonStyle { Default, Checked, DropDown, CheckedDropDown };
 inline constexpr std::pair<const char*, TdxBarButtonStyle> kButtonStyleNames[] = {
     {"bsDefault", TdxBarButtonStyle::Default}, {"bsChecked", TdxBarButtonStyle::Checked},
