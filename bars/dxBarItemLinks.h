@@ -53,6 +53,7 @@ public:
     TdxBarButtonGroup ButtonGroup() const { return FButtonGroup; }
     bool Distributed() const { return FDistributed; }
     bool MostRecentlyUsed() const { return FMostRecentlyUsed; }
+    void SetMostRecentlyUsed(bool recent) { FMostRecentlyUsed = recent; }
     int Position() const { return FPosition; }
     const std::string& UserCaption() const { return FUserCaption; }
     TdxBarUserDefines UserDefine() const { return FUserDefine; }

@@ -167,6 +167,7 @@ void TdxBarItem::RelayoutBars() {
 }
 
 void TdxBarItem::NotifyCaption() {
+    if (BarManager()) BarManager()->ItemsChanged(this);
     ForEachControl([](TdxBarItemControl& c) {
         if (c.ItemLink().UserDefine() & udCaption) return;
         c.Remeasure();

@@ -284,6 +284,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
 }
 
 TdxBarManager::~TdxBarManager() {
+    SetCustomizeMode(false);
     FDestroyingManager = true;
     TdxBarDesignController::Instance().ManagerDestroying(*this);
     TdxBarManagerList::Instance().Remove(this);
@@ -334,20 +335,59 @@ bool CustomizationFormExists() { return CustomizationFormClass().Exists && Custo
 
 void TdxBarManager::SetCustomizeMode(bool customize) {
     if (!customize) {
+        if (!FCustomizeMode) return;
+        CloseBarPopups();
         FCustomizeMode = false;
+        RefreshItemLinks();
+        if (CustomizationFormClass().Free) CustomizationFormClass().Free();
+        if (OnHideCustomizingForm && !IsDestroying()) OnHideCustomizingForm(this);
+        RepaintOtherManagers(this);
+        RepaintBars();
         return;
     }
     if (FCustomizeMode || !CustomizationFormRegistered() || CustomizationFormExists()) return;
-    HideTooltip();
-    if (TdxBarControl* active = TdxBarControl::ActiveToolbar()) active->Deactivate();
+    CloseBarPopups();
     FCustomizeMode = true;
+    RefreshItemLinks();
+    if (OnShowCustomizingForm) OnShowCustomizingForm(this);
+    RepaintOtherManagers(this);
     try {
         CustomizationFormClass().Open(*this);
     } catch (...) {
         // No dialog, no customizing: the bars must keep working.
         FCustomizeMode = false;
+        RefreshItemLinks();
         throw;
     }
+    RepaintBars();
+}
+
+void TdxBarManager::CloseBarPopups() {
+    HideTooltip();
+    if (TdxBarControl* active = TdxBarControl::ActiveToolbar()) active->Deactivate();
+    if (TdxBarSubMenuControl* menu = TdxBarSubMenuControl::OpenMenu(); menu && &menu->BarManager() == this)
+        menu->CloseUp();
+}
+
+void TdxBarManager::RefreshItemLinks() {
+    if (IsDestroying()) return;
+    BeginUpdate();
+    for (int i = 0; i < FBars->Count(); ++i) FBars->Items(i)->ItemLinks().Changed();
+    EndUpdate();
+}
+
+void TdxBarManager::RepaintOtherManagers(const TdxBarManager* except) {
+    TdxBarManagerList& list = TdxBarManagerList::Instance();
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Items(i) != except) list.Items(i)->RepaintBars();
+}
+
+void TdxBarManager::ObjectDestroying(const TPersistent* object) {
+    if (FSelectionHandler) FSelectionHandler->ObjectDestroying(object);
+}
+
+void TdxBarManager::ItemsChanged(TdxBarItem* item) {
+    if (OnItemsChange && !IsLoading() && !IsDestroying()) OnItemsChange(item);
 }
 
 void TdxBarManager::SetShowHint(bool show) {
@@ -357,10 +397,16 @@ void TdxBarManager::SetShowHint(bool show) {
 }
 
 void TdxBarManager::AddItem(TdxBarItem* item) {
-    if (std::find(FItems.begin(), FItems.end(), item) == FItems.end()) FItems.push_back(item);
+    if (std::find(FItems.begin(), FItems.end(), item) != FItems.end()) return;
+    FItems.push_back(item);
+    ItemsChanged(nullptr);
 }
 
-void TdxBarManager::RemoveItem(TdxBarItem* item) { FItems.erase(std::remove(FItems.begin(), FItems.end(), item), FItems.end()); }
+void TdxBarManager::RemoveItem(TdxBarItem* item) {
+    ObjectDestroying(item);
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), item), FItems.end());
+    ItemsChanged(nullptr);
+}
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle style) {
     if (style == FStyle) return;

@@ -140,15 +140,34 @@ private:
 using TdxBarPainterClass = std::unique_ptr<TdxBarPainter> (*)();
 
 // The customization dialog, registered by its unit: Open shows it for a
-// manager; Exists tells whether one is open (at most one in the process).
+// manager; Exists tells whether one is open (at most one in the process);
+// Free frees the open one unless it is going already.
 struct TdxBarCustomizationFormClass {
     std::function<void(TdxBarManager& manager)> Open;
     std::function<bool()> Exists;
+    std::function<void()> Free;
 };
 // An empty class unregisters.
 void RegisterCustomizationFormClass(TdxBarCustomizationFormClass formClass);
 bool CustomizationFormRegistered();
 bool CustomizationFormExists();
+
+enum class TdxBarSelectionOperation { Add, Exclusive, Remove };
+
+// What a manager asks of whoever keeps its selection while it is being
+// customized (toolbars, items, links).
+class IdxBarSelection {
+public:
+    virtual ~IdxBarSelection() = default;
+    // Appends the selected objects.
+    virtual void ReadSelection(std::vector<forms::TPersistent*>& list) const = 0;
+    virtual bool InSelection(const forms::TPersistent* object) const = 0;
+    virtual void AddToSelection(forms::TPersistent* object, TdxBarSelectionOperation operation) = 0;
+    virtual void ReplaceSelection(const std::vector<forms::TPersistent*>& list) = 0;
+    virtual bool CanDeleteComponent(const forms::TPersistent* object) const = 0;
+    // The object goes: it leaves the selection.
+    virtual void ObjectDestroying(const forms::TPersistent* object) = 0;
+};
 
 // Owner of a form's toolbars, docks, categories, image options, font and
 // painter. At most one per windowed control.
@@ -236,6 +255,17 @@ public:
     // Off: customizing ends.
     void SetCustomizeMode(bool customize);
 
+    // Keeps the selection while the manager is customized; null otherwise.
+    // The keeper outlives its installation.
+    IdxBarSelection* SelectionHandler() const { return FSelectionHandler; }
+    void SetSelectionHandler(IdxBarSelection* handler) { FSelectionHandler = handler; }
+    // A toolbar, item or link of this manager goes.
+    void ObjectDestroying(const forms::TPersistent* object);
+
+    // An item was added or removed (null), or one changed its caption.
+    TdxBarChangeEvent OnItemsChange;
+    void ItemsChanged(TdxBarItem* item);
+
     // Sizes of the left, right, top and bottom docks.
     std::array<int, 4> DockControlHeights() const;
     void SetDockControlHeights(const std::array<int, 4>& sizes);
@@ -247,6 +277,9 @@ public:
     // The toolbars menu has its entries and is about to show; a handler may
     // add or remove links. Nothing shows when the links end up empty.
     std::function<void(TdxBarManager* sender, TdxBarItemLinks* links)> OnShowToolbarsPopup;
+    // Customizing starts (before the dialog is made) or has ended (the
+    // dialog is gone).
+    forms::TNotifyEvent OnShowCustomizingForm, OnHideCustomizingForm;
 
     virtual void NotifyItemClick(TdxBarItem* item);
     virtual bool AcceptsDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock);
@@ -310,6 +343,10 @@ private:
     // The palette or the painter changed: docks and bars drop what they
     // painted and choose their buffering again.
     void SurfacesChanged();
+    // Customizing starts or ends: what shows on the bars changes.
+    void CloseBarPopups();
+    void RefreshItemLinks();
+    static void RepaintOtherManagers(const TdxBarManager* except);
 
     forms::TWinControl* FOwnerControl;
     TdxBarManagerStyle FStyle = TdxBarManagerStyle::Enhanced;
@@ -349,6 +386,7 @@ private:
     bool FAllowReset = true;
     bool FUseFullReset = false;
     bool FCustomizeMode = false;
+    IdxBarSelection* FSelectionHandler = nullptr;
     int FLockUpdate = 0;
     bool FRefreshPending = false;
     bool FDestroyingManager = false;

@@ -2,6 +2,7 @@
 
 #include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
+#include "forms/Described.h"
 #include "forms/Dialogs.h"
 #include "forms/ResStrings.h"
 
@@ -11,24 +12,10 @@ namespace bars {
 
 namespace {
 
-ObjectNode Node(std::string cls, std::string name, std::vector<Property> props) {
-    return ObjectNode{std::move(cls), std::move(name), std::move(props), {}};
-}
-
-std::vector<Property> Bounds(int left, int top, int width, int height) {
-    return {{"Left", Value::Int(left)}, {"Top", Value::Int(top)}, {"Width", Value::Int(width)},
-            {"Height", Value::Int(height)}};
-}
-
-std::vector<Property> With(std::vector<Property> props, std::vector<Property> more) {
-    props.insert(props.end(), more.begin(), more.end());
-    return props;
-}
-
 ObjectNode Description(const std::string& title) {
-    return ObjectNode{
-        "TdxBarNameEd",
-        "dxBarNameEd",
+    using Props = std::vector<Property>;
+    return Described(
+        "TdxBarNameEd", "dxBarNameEd",
         {{"BorderIcons", Value::SetOf({})},
          {"BorderStyle", Value::Id("bsDialog")},
          {"Caption", Value::Str(title)},
@@ -36,21 +23,22 @@ ObjectNode Description(const std::string& title) {
          {"ClientWidth", Value::Int(266)},
          {"Position", Value::Id("poScreenCenter")},
          {"ActiveControl", Value::Id("EName")}},
-        {Node("TLabel", "LName",
-              {{"Left", Value::Int(8)},
-               {"Top", Value::Int(8)},
-               {"Caption", Value::Str(ResString("dxSBAR_TOOLBARNAME"))},
-               {"FocusControl", Value::Id("EName")}}),
-         Node("TEdit", "EName", With(Bounds(8, 27, 251, 21), {{"TabOrder", Value::Int(0)}})),
-         Node("TButton", "BOK", With(Bounds(106, 58, 73, 23), {{"Caption", Value::Str(ResString("dxSBAR_OK"))},
-                                                               {"Default", Value::Bool(true)},
-                                                               {"ModalResult", Value::Int(mrOk)},
-                                                               {"TabOrder", Value::Int(1)}})),
-         Node("TButton", "BCancel",
-              With(Bounds(186, 58, 73, 23), {{"Caption", Value::Str(ResString("dxSBAR_CANCEL"))},
-                                             {"Cancel", Value::Bool(true)},
-                                             {"ModalResult", Value::Int(mrCancel)},
-                                             {"TabOrder", Value::Int(2)}}))}};
+        {Described("TLabel", "LName",
+                   {{"Left", Value::Int(8)},
+                    {"Top", Value::Int(8)},
+                    {"Caption", Value::Str(ResString("dxSBAR_TOOLBARNAME"))},
+                    {"FocusControl", Value::Id("EName")}}),
+         Described("TEdit", "EName", BoundsOf(8, 27, 251, 21) + Props{{"TabOrder", Value::Int(0)}}),
+         Described("TButton", "BOK",
+                   BoundsOf(106, 58, 73, 23) + Props{{"Caption", Value::Str(ResString("dxSBAR_OK"))},
+                                                     {"Default", Value::Bool(true)},
+                                                     {"ModalResult", Value::Int(mrOk)},
+                                                     {"TabOrder", Value::Int(1)}}),
+         Described("TButton", "BCancel",
+                   BoundsOf(186, 58, 73, 23) + Props{{"Caption", Value::Str(ResString("dxSBAR_CANCEL"))},
+                                                     {"Cancel", Value::Bool(true)},
+                                                     {"ModalResult", Value::Int(mrCancel)},
+                                                     {"TabOrder", Value::Int(2)}})});
 }
 
 bool Ask(TdxBarManager& manager, TdxBar* bar, const std::string& title, std::string& name) {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxOffice11.h"
@@ -31,6 +32,37 @@ const forms::ResStringDefault kBarStrings[] = {
     {"dxSBAR_WANTTODELETETOOLBARS", "Are you sure you want to delete selected toolbars?"},
     {"dxSBAR_WANTTORESETTOOLBAR", "Are you sure you want to reset the changes made to the '%s' toolbar?"},
     {"dxSBAR_CUSTOMIZE", "&Customize..."},
+    {"dxSBAR_CAPTION", "Customize"},
+    {"dxSBAR_TABSHEET1", " Toolbars "},
+    {"dxSBAR_TABSHEET2", " Commands "},
+    {"dxSBAR_TABSHEET3", " Options "},
+    {"dxSBAR_TOOLBARS", "Toolb&ars:"},
+    {"dxSBAR_TNEW", "&New..."},
+    {"dxSBAR_TRENAME", "R&ename..."},
+    {"dxSBAR_TDELETE", "&Delete"},
+    {"dxSBAR_TRESET", "&Reset..."},
+    {"dxSBAR_CATEGORIES", "Cate&gories:"},
+    {"dxSBAR_COMMANDS", "Comman&ds:"},
+    {"dxSBAR_DESCRIPTION", "Description  "},
+    {"dxSBAR_PERSMENUSANDTOOLBARS", "Personalized Menus and Toolbars  "},
+    {"dxSBAR_MENUSSHOWRECENTITEMS", "Me&nus show recently used commands first"},
+    {"dxSBAR_SHOWFULLMENUSAFTERDELAY", "Show f&ull menus after a short delay"},
+    {"dxSBAR_RESETUSAGEDATA", "&Reset my usage data"},
+    {"dxSBAR_OTHEROPTIONS", "Other  "},
+    {"dxSBAR_LARGEICONS", "&Large icons"},
+    {"dxSBAR_HINTOPT1", "Show Tool&Tips on toolbars"},
+    {"dxSBAR_HINTOPT2", "Show s&hortcut keys in ToolTips"},
+    {"dxSBAR_MENUANIMATIONS", "&Menu animations:"},
+    {"dxSBAR_MENUANIM1", "(None)"},
+    {"dxSBAR_MENUANIM2", "Random"},
+    {"dxSBAR_MENUANIM3", "Unfold"},
+    {"dxSBAR_MENUANIM4", "Slide"},
+    {"dxSBAR_MENUANIM5", "Fade"},
+    {"dxSBAR_CLOSE", "Close"},
+    {"dxSBAR_WANTTORESETUSAGEDATA",
+     "This will delete the record of the commands you've used in this application and restore the default set of "
+     "visible commands to the menus and toolbars. It will not undo any explicit customizations.   Are you sure you "
+     "want to proceed?"},
 };
 
 // Kinds that stored descriptions of other programs may name; this one
@@ -99,6 +131,7 @@ void InitializeBars() {
     for (const NamedKind& k : kUnbuiltKinds)
         dxBarRegisteredItems().Register({k.item, nullptr, k.control, nullptr, k.offered});
     forms::RegisterComponentClass<TdxBarManager>("TdxBarManager");
+    InitializeCustomizationForm();
 }
 
 }  // namespace bars

@@ -25,6 +25,7 @@ TdxBar::TdxBar(TdxBars& collection)
 }
 
 TdxBar::~TdxBar() {
+    BarManager().ObjectDestroying(this);
     if (FControl) {
         TdxDockControl& dock = FControl->DockControl();
         dock.TakeOutBar(*FControl);
@@ -52,8 +53,10 @@ void TdxBar::SetUseOwnFont(bool own) {
 }
 
 void TdxBar::SetCaption(std::string caption) {
+    if (caption == FCaption) return;
     FCaption = std::move(caption);
     if (FControl) FControl->SetCaption(FCaption);
+    FCollection.Changed(this);
 }
 
 void TdxBar::SetBorderStyle(TdxBarBorderStyle style) {
@@ -149,6 +152,7 @@ void TdxBar::SetVisible(bool visible) {
     if (visible) ShowWindow();
     else HideWindow();
     if (BarManager().OnBarVisibleChange) BarManager().OnBarVisibleChange(&BarManager(), this);
+    FCollection.Changed(this);
 }
 
 void TdxBar::ApplyLoaded() {
@@ -254,13 +258,20 @@ int TdxBars::IndexOf(const TdxBar* bar) const {
 
 TdxBar* TdxBars::Add() {
     FItems.push_back(std::make_unique<TdxBar>(*this));
+    Changed(nullptr);
     return FItems.back().get();
+}
+
+void TdxBars::Changed(TdxBar* bar) {
+    if (OnChange && !FManager.IsLoading() && !FManager.IsDestroying()) OnChange(bar);
 }
 
 void TdxBars::Delete(int index) {
     if (index < 0 || index >= Count()) return;
     std::unique_ptr<TdxBar> bar = std::move(FItems[static_cast<std::size_t>(index)]);
     FItems.erase(FItems.begin() + index);
+    bar.reset();
+    Changed(nullptr);
 }
 
 TdxBar* TdxBars::Find(std::string_view name) const {

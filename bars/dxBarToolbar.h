@@ -174,6 +174,10 @@ public:
     void Delete(int index);
     TdxBar* Find(std::string_view name) const;
 
+    // A toolbar was added, deleted, renamed, shown or hidden.
+    TdxBarChangeEvent OnChange;
+    void Changed(TdxBar* bar);
+
     // The dock of a side; null for dsNone.
     TdxDockControl* DockControl(TdxBarDockingStyle style) const;
     // Band in which a dragged bar docks (dragging only).

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,6 +63,11 @@ enum class TdxBarItemVisible { Never, InCustomizing, Always };
 inline constexpr std::pair<const char*, TdxBarItemVisible> kItemVisibleNames[] = {
     {"ivNever", TdxBarItemVisible::Never}, {"ivInCustomizing", TdxBarItemVisible::InCustomizing},
     {"ivAlways", TdxBarItemVisible::Always}};
+
+// A change of a list the customization dialog shows (the toolbars, the
+// items): of one object, whose row is redrawn, or with null of the whole
+// list, which is filled again.
+using TdxBarChangeEvent = std::function<void(forms::TPersistent* object)>;
 
 enum class TdxBarMenuAnimations { None, Random, Unfold, Slide, Fade };
 inline constexpr std::pair<const char*, TdxBarMenuAnimations> kMenuAnimationsNames[] = {

@@ -30,6 +30,7 @@ const std::pair<const char*, TPosition> kPositions[] = {
 };
 
 constexpr UINT WM_ACTIVATE_FORM = WM_APP + 1;
+constexpr UINT WM_RELEASE_FORM = WM_APP + 2;
 
 // What to show for the exception being handled; nothing for an abort.
 std::optional<std::string> CurrentExceptionMessage() {
@@ -282,8 +283,11 @@ void TCustomForm::Close() {
         ::ShowWindow(Handle(), SW_MINIMIZE);
     } else {
         Hide();
+        if (action == TCloseAction::Free) Release();
     }
 }
+
+void TCustomForm::Release() { Application().ReleaseForm(this); }
 
 bool TCustomForm::IsShortCut(TShortCut shortCut) {
     for (TComponent* c : Components())
@@ -544,6 +548,7 @@ protected:
                 // Taskbar clicks activate this window: pass it on to the form.
                 if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) ::PostMessageA(Handle(), WM_ACTIVATE_FORM, 0, 0);
                 break;
+            case WM_RELEASE_FORM: FApp.FreeReleasedForms(); return 0;
             case WM_ACTIVATE_FORM: {
                 TCustomForm* form = FApp.FActiveForm ? FApp.FActiveForm : FApp.FMainForm;
                 if (form && form->HandleAllocated() && ::IsWindowVisible(form->Handle()) &&
@@ -586,11 +591,23 @@ void TApplication::FormCreated(TCustomForm* form) {
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {
+    FReleasedForms.erase(std::remove(FReleasedForms.begin(), FReleasedForms.end(), form), FReleasedForms.end());
     if (FMainForm == form) FMainForm = nullptr;
     if (FActiveForm == form) FActiveForm = nullptr;
 }
 
 void TApplication::SetActive(bool active) { FActive = active; }
+
+void TApplication::ReleaseForm(TCustomForm* form) {
+    if (std::find(FReleasedForms.begin(), FReleasedForms.end(), form) != FReleasedForms.end()) return;
+    FReleasedForms.push_back(form);
+    ::PostMessageA(Handle(), WM_RELEASE_FORM, 0, 0);
+}
+
+void TApplication::FreeReleasedForms() {
+    // Each form leaves the list as it is destroyed (FormDestroyed).
+    while (!FReleasedForms.empty()) delete FReleasedForms.back();
+}
 
 void TApplication::FormActivated(TCustomForm* form) {
     FActiveForm = form;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "forms/ActnList.h"
 #include "forms/Controls.h"
@@ -67,6 +68,10 @@ public:
     // Asks OnCloseQuery and closes (the main form ends the program).
     void Close();
     bool CloseQuery();
+    // Frees the form once the message being handled now is done, so that
+    // its own handlers may ask for it. The form must be one made with new
+    // and owned by no one else (a close action Free asks for it).
+    void Release();
 
     // Looks for an enabled command of this form with the shortcut and runs it.
     virtual bool IsShortCut(TShortCut shortCut);
@@ -217,10 +222,15 @@ public:
     bool HintShortCuts() const { return FHintShortCuts; }
     void SetHintShortCuts(bool show) { FHintShortCuts = show; }
 
+    // Frees the form from the message loop, after the current message; a
+    // form destroyed before that is dropped from the queue.
+    void ReleaseForm(TCustomForm* form);
+
 private:
     class AppWindow;
     bool ProcessMessage(MSG& msg);
     bool IsKeyMessage(const MSG& msg);
+    void FreeReleasedForms();
 
     std::string FTitle;
     std::unique_ptr<AppWindow> FWindow;
@@ -230,6 +240,7 @@ private:
     bool FTerminated = false;
     std::string FHint;
     bool FHintShortCuts = true;
+    std::vector<TCustomForm*> FReleasedForms;
 };
 
 // Start-up of the form layer, before any window exists: common controls,

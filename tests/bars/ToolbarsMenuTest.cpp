@@ -43,7 +43,7 @@ struct FakeCustomizationForm {
                                             opened.push_back(&m);
                                             open = true;
                                         },
-                                        [this] { return open; }});
+                                        [this] { return open; }, [this] { open = false; }});
     }
     ~FakeCustomizationForm() { RegisterCustomizationFormClass({}); }
     FakeCustomizationForm(const FakeCustomizationForm&) = delete;
