@@ -19,6 +19,9 @@ const std::pair<const char*, TAlign> kAligns[] = {
     {"alLeft", TAlign::Left}, {"alRight", TAlign::Right}, {"alClient", TAlign::Client},
 };
 
+const std::pair<const char*, unsigned> kAnchorNames[] = {
+    {"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
+
 const std::pair<const char*, LPCSTR> kCursors[] = {
     {"crArrow", MAKEINTRESOURCEA(32512)},     {"crIBeam", MAKEINTRESOURCEA(32513)},
     {"crHourGlass", MAKEINTRESOURCEA(32514)}, {"crCross", MAKEINTRESOURCEA(32515)},
@@ -93,6 +96,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     FWidth = width;
     FHeight = height;
     UpdateBounds();
+    if (!FAnchoring) UpdateAnchorRule();
     Invalidate();
     BoundsChanged();
     if (resized || FAlign != TAlign::None) RequestAlign();
@@ -106,6 +110,41 @@ void TControl::SetAlign(TAlign align) {
     if (align == FAlign) return;
     FAlign = align;
     if (FParent) FParent->AlignControls();
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+    FAnchors = anchors;
+    UpdateAnchorRule();
+}
+
+void TControl::UpdateAnchorRule() {
+    FAnchorRule.bounds = BoundsRect();
+    FAnchorRule.known = FParent && FParent->HandleAllocated();
+    if (!FAnchorRule.known) return;
+    RECT client = FParent->ClientRect();
+    FAnchorRule.parentClient = {client.right - client.left, client.bottom - client.top};
+}
+
+void TControl::ApplyAnchors(SIZE parentClient) {
+    if (!FAnchorRule.known) {
+        UpdateAnchorRule();
+        return;
+    }
+    if (!(FAnchors & (akRight | akBottom))) return;
+    const int dx = parentClient.cx - FAnchorRule.parentClient.cx;
+    const int dy = parentClient.cy - FAnchorRule.parentClient.cy;
+    RECT r = FAnchorRule.bounds;
+    // Anchored right only it moves; anchored left too it grows.
+    if (FAnchors & akRight) {
+        if (!(FAnchors & akLeft)) r.left += dx;
+        r.right += dx;
+    }
+    if (FAnchors & akBottom) {
+        if (!(FAnchors & akTop)) r.top += dy;
+        r.bottom += dy;
+    }
+    ScopedValue anchoring(FAnchoring, true);
+    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void TControl::SetVisible(bool visible) {
@@ -208,6 +247,7 @@ const PropertyTable& TControl::StoredProperties() const {
         P::Property("Width", kInt, &C::Width, &C::SetWidth),
         P::Property("Height", kInt, &C::Height, &C::SetHeight),
         P::Property("Align", EnumKind(kAligns), &C::Align, &C::SetAlign, TAlign::None),
+        P::Property("Anchors", SetKind(kAnchorNames), &C::Anchors, &C::SetAnchors, akLeft | akTop),
         P::Property("Caption", kString, &C::Caption, &C::SetCaption, ""),
         // Its own colour and font only. Whether it takes its parent's colour
         // is always stored: a panel or a form starts out with its own.
@@ -268,6 +308,7 @@ void TWinControl::InsertControl(TControl* control) {
     control->FParent = this;
     FControls.push_back(control);
     if (auto* windowed = dynamic_cast<TWinControl*>(control)) FTabList.push_back(windowed);
+    control->UpdateAnchorRule();
     if (control->FAlign != TAlign::None) AlignControls();
     control->Invalidate();
 }
@@ -337,7 +378,17 @@ void TWinControl::AlignControls() {
     }
 }
 
+void TWinControl::AnchorControls() {
+    // Only a window knows its client size.
+    if (!HandleAllocated()) return;
+    RECT client = ClientRect();
+    const SIZE size{client.right - client.left, client.bottom - client.top};
+    for (TControl* c : FControls)
+        if (c->Align() == TAlign::None) c->ApplyAnchors(size);
+}
+
 void TWinControl::AlignPass() {
+    AnchorControls();
     FAlignedSize = {FWidth, FHeight};
     RECT r = ClientRect();
     AdjustClientRect(r);
@@ -617,6 +668,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 FTop = r.top;
                 FWidth = r.right - r.left;
                 FHeight = r.bottom - r.top;
+                if (!FAnchoring) UpdateAnchorRule();
                 if (resized) AlignControls();
             }
             break;
@@ -727,10 +779,13 @@ void TWinControl::SetFocus() {
 }
 
 bool TWinControl::DialogChar(char ch) {
+    // Not on a hidden page either: Showing, not only Visible.
     for (TControl* c : FControls)
-        if (c->Visible() && c->Enabled() && c->DialogChar(ch)) return true;
+        if (c->Showing() && c->Enabled() && c->DialogChar(ch)) return true;
     return false;
 }
+
+bool TWinControl::SelectNextPage(bool) { return false; }
 
 void TWinControl::Loaded() {
     TControl::Loaded();

@@ -24,6 +24,11 @@ inline constexpr std::pair<const char*, TAlignment> kAlignmentNames[] = {
     {"taCenter", TAlignment::Center},
 };
 
+// The edges of its parent a control keeps its distance to when the parent
+// changes size; anchored to both opposite edges it grows with the parent.
+using TAnchors = unsigned;
+inline constexpr TAnchors akLeft = 1, akTop = 2, akRight = 4, akBottom = 8;
+
 // The caption marks `ch` as its accelerator: "&" before it, either case
 // ("&&" is a plain "&").
 bool IsAccel(char ch, std::string_view caption);
@@ -51,6 +56,8 @@ public:
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign align);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors anchors);
     bool Visible() const { return FVisible; }
     void SetVisible(bool visible);
     bool Enabled() const { return FEnabled; }
@@ -116,9 +123,21 @@ protected:
 private:
     friend class TWinControl;
     void RequestAlign();
+    // Takes the present bounds and the parent's client size as the ones
+    // the anchors keep; unknown until the parent has a window.
+    void UpdateAnchorRule();
+    // Follows the parent's new client size as the anchors say.
+    void ApplyAnchors(SIZE parentClient);
 
     TWinControl* FParent = nullptr;
     TAlign FAlign = TAlign::None;
+    TAnchors FAnchors = akLeft | akTop;
+    struct AnchorRule {
+        RECT bounds{};
+        SIZE parentClient{};
+        bool known = false;
+    } FAnchorRule;
+    bool FAnchoring = false;
     bool FVisible = true;
     bool FEnabled = true;
     std::string FCaption;
@@ -183,8 +202,11 @@ public:
     // Makes this the active control of its form; EInvalidOperation when it
     // cannot take the focus.
     void SetFocus();
-    // Looks for the accelerator among the visible, enabled children.
+    // Looks for the accelerator among the showing, enabled children.
     bool DialogChar(char ch) override;
+    // A control with pages shows the next one (Ctrl+Tab) or the previous
+    // one (Ctrl+Shift+Tab); false when it has none to show.
+    virtual bool SelectNextPage(bool forward);
 
     // The focus came to this control from another one of its form, or went.
     TNotifyEvent OnEnter;
@@ -197,7 +219,8 @@ protected:
     virtual void CreateWindowParams(TWindow::CreateParams& params);
     // The area aligned children share (a panel keeps its border free).
     virtual void AdjustClientRect(RECT& r) const;
-    void CreateWnd();
+    // Creates the window and those of the children.
+    virtual void CreateWnd();
     void Loaded() override;
     const PropertyTable& StoredProperties() const override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -238,6 +261,7 @@ private:
     void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void SetHovered(TControl* control);
     void AlignPass();
+    void AnchorControls();
 
     std::vector<TControl*> FControls;
     TControl* FMouseTarget = nullptr;   // graphic child holding the pointer

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "forms/ComCtrls.h"
 #include "forms/Exceptions.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
@@ -332,6 +333,8 @@ bool TCustomForm::DialogKey(const MSG& msg) {
     auto wants = [&] { return UINT(::SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, 0)); };
     if (msg.message == WM_SYSCHAR) return DialogChar(char(msg.wParam));
     if (msg.message == WM_CHAR) return !(wants() & DLGC_WANTCHARS) && DialogChar(char(msg.wParam));
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0)
+        return !(wants() & DLGC_WANTALLKEYS) && CtrlTab(msg, ::GetKeyState(VK_SHIFT) >= 0);
     if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) < 0) return false;
     if (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
     if (wants() & (msg.wParam == VK_TAB ? DLGC_WANTTAB | DLGC_WANTALLKEYS : DLGC_WANTALLKEYS)) return false;
@@ -356,6 +359,18 @@ bool TCustomForm::DialogKey(const MSG& msg) {
         return false;
     }
     return true;
+}
+
+bool TCustomForm::CtrlTab(const MSG& msg, bool forward) {
+    // The pages around the focus first, then any on the form.
+    auto* focused = dynamic_cast<TWinControl*>(TWindow::FindFromHandle(msg.hwnd));
+    for (TWinControl* c = focused; c && c != this; c = c->Parent())
+        if (c->Showing() && c->SelectNextPage(forward)) return true;
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    for (TWinControl* c : list)
+        if (c->Showing() && c->SelectNextPage(forward)) return true;
+    return false;
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
@@ -700,6 +715,11 @@ void InitializeForms() {
     RegisterComponentClass<TLabel>("TLabel");
     RegisterComponentClass<TButton>("TButton");
     RegisterComponentClass<TEdit>("TEdit");
+    RegisterComponentClass<TCheckBox>("TCheckBox");
+    RegisterComponentClass<TListBox>("TListBox");
+    RegisterComponentClass<TComboBox>("TComboBox");
+    RegisterComponentClass<TPageControl>("TPageControl");
+    RegisterComponentClass<TTabSheet>("TTabSheet");
     RegisterComponentClass<TTimer>("TTimer");
     RegisterComponentClass<TActionList>("TActionList");
     RegisterComponentClass<TAction>("TAction");

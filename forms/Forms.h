@@ -80,7 +80,8 @@ public:
     // clicks the focused button or else the default one, Esc the cancel
     // button (a modal form without one closes with mrCancel), and an
     // accelerator (Alt+letter, or a letter the focused control does not
-    // take) reaches its control. True when the key was used.
+    // take) reaches its control, Ctrl+Tab and Ctrl+Shift+Tab turn the
+    // pages. True when the key was used.
     bool DialogKey(const MSG& msg);
 
     // The control that has, or last had, the focus in this form; it gets it
@@ -144,6 +145,9 @@ private:
     // Gives the focus back to the active control (or the first tab stop);
     // false when no control can take it.
     bool FocusActiveControl();
+    // Ctrl+Tab: the next page of the pages around the focus, or else of
+    // the first on the form that has pages.
+    bool CtrlTab(const MSG& msg, bool forward);
     void PlaceOnShow();
     DWORD WindowStyle() const;
     DWORD WindowExStyle() const;

@@ -1,6 +1,10 @@
-// Labels, push buttons and edits: a windowless label, and buttons and
-// edits hosted on the system's controls.
+// Labels, push buttons, edits, check boxes, list boxes and combo boxes: a
+// windowless label, and the others hosted on the system's controls.
 #pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "forms/Controls.h"
 #include "forms/Forms.h"
@@ -123,6 +127,133 @@ protected:
     void CreateWindowParams(TWindow::CreateParams& params) override;
     LRESULT CNCommand(WORD code) override;
     void TextChanged() override;
+};
+
+// A check box on the system's "BUTTON" control. A toggle by the user (a
+// click, Space, its accelerator) fires OnClick; setting Checked does not.
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner);
+    const char* ClassName() const override { return "TCheckBox"; }
+
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool checked);
+
+    bool DialogChar(char ch) override;
+
+protected:
+    const PropertyTable& StoredProperties() const override;
+    void CreateWindowParams(TWindow::CreateParams& params) override;
+    void CreateWnd() override;
+    LRESULT CNCommand(WORD code) override;
+
+private:
+    bool FChecked = false;
+};
+
+enum class TListBoxStyle { Standard, OwnerDrawFixed };
+
+// A list box on the system's "LISTBOX" control. Each row has a text and an
+// object of the caller's (not owned). The window is made again when its
+// style or selection mode changes; the rows and the selection stay.
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner);
+    const char* ClassName() const override { return "TListBox"; }
+
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle style);
+    // The height of a row: set, or the system's.
+    int ItemHeight() const;
+    void SetItemHeight(int height);
+    // Extended selection: Shift and Ctrl with clicks and arrows.
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool multiSelect);
+
+    int Count() const { return int(FItems.size()); }
+    // Appends a row; returns its index.
+    int AddItem(const std::string& text, void* object);
+    void Clear();
+    std::string ItemText(int i) const;
+    // Keeps the row's object and whether it is selected.
+    void SetItemText(int i, const std::string& text);
+    void* Objects(int i) const;
+    int IndexOfObject(const void* object) const;
+
+    // The current row (the caret row with MultiSelect); -1 for none.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    bool Selected(int i) const;
+    void SetSelected(int i, bool selected);
+    int TopIndex() const;
+    void SetTopIndex(int index);
+    // In client coordinates; empty for a row out of range.
+    RECT ItemRect(int i) const;
+    // The row under a client point. With `existing`, -1 where there is no
+    // row; without, Count() below the last one.
+    int ItemAtPos(POINT client, bool existing) const;
+
+    // The user changed the selection (OnClick) or double-clicked a row.
+    TNotifyEvent OnDblClick;
+    // Draws a row of an owner-drawn list; `state` holds ODS_* bits.
+    std::function<void(TListBox* sender, int index, HDC dc, const RECT& rect, UINT state)> OnDrawItem;
+
+protected:
+    const PropertyTable& StoredProperties() const override;
+    void CreateWindowParams(TWindow::CreateParams& params) override;
+    void CreateWnd() override;
+    void FontChanged() override;
+    LRESULT CNCommand(WORD code) override;
+    LRESULT CNDrawItem(DRAWITEMSTRUCT& item) override;
+
+private:
+    struct Item {
+        std::string text;
+        void* object;
+    };
+    // Destroys the window and makes it again with the present style.
+    void RecreateWnd();
+    // A row in the standard selection colours.
+    void DrawItem(HDC dc, int index, const RECT& rect, UINT state);
+    bool ValidIndex(int i) const { return i >= 0 && i < Count(); }
+
+    std::vector<Item> FItems;
+    TListBoxStyle FStyle = TListBoxStyle::Standard;
+    int FItemHeight = 0;  // 0: the system's
+    bool FMultiSelect = false;
+};
+
+// A drop-down list on the system's "COMBOBOX" control. Its height is the
+// system's; the list that drops down has room for eight rows.
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner);
+    const char* ClassName() const override { return "TComboBox"; }
+
+    void AddItem(const std::string& text);
+    int Count() const { return int(FItems.size()); }
+    void Clear();
+    const std::vector<std::string>& Items() const { return FItems; }
+    void SetItems(const std::vector<std::string>& items);
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+
+    // The user chose an entry.
+    TNotifyEvent OnChange;
+
+protected:
+    const PropertyTable& StoredProperties() const override;
+    void CreateWindowParams(TWindow::CreateParams& params) override;
+    void CreateWnd() override;
+    void UpdateBounds() override;
+    LRESULT CNCommand(WORD code) override;
+
+private:
+    // What the window is given on top of its own height: the dropped list.
+    int DropDownHeight() const;
+
+    std::vector<std::string> FItems;
+    int FItemIndex = -1;  // until the window exists
 };
 
 }  // namespace forms
