@@ -6,6 +6,7 @@
 #include "bars/dxBarPainters.h"
 #include "bars/dxBarToolbar.h"
 #include "forms/Boundary.h"
+#include "forms/Helpers.h"
 #include "forms/ResStrings.h"
 
 using namespace forms;

@@ -212,6 +212,8 @@ public:
     void ToggleBarVisible(int row);
     // The toolbars selected in the manager, in list order.
     std::vector<TdxBar*> SelectedBars() const;
+    // The command list's selection changed: its description shows.
+    virtual void ItemSelectionChanged() {}
     // The windows disabled while the dialog shows.
     const std::vector<HWND>& LockedWindows() const { return FLockedWindows; }
 
@@ -241,8 +243,6 @@ protected:
     virtual void InitControls() {}
     // The selection of the manager changed.
     virtual void SelectionChanged();
-    // The command list's selection changed: its description shows.
-    virtual void ItemSelectionChanged() {}
 
 private:
     friend class TdxBarCustomizationFormListBoxHelper;

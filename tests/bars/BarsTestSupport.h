@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -19,6 +21,7 @@
 #include "bars/dxBarDock.h"
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
+#include "bars/dxBarNameEd.h"
 #include "bars/dxBarToolbar.h"
 #include "bars/dxOffice11.h"
 #include "controls/cxGraphics.h"
@@ -279,6 +282,63 @@ inline std::unique_ptr<TBarForm> LoadForm(const ObjectNode& node, bool pictures 
 using testsupport::Snapshot;
 
 inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
+
+// Types the text over whatever the edit holds.
+inline void Retype(const std::string& text) {
+    testsupport::SendKeys({VK_HOME});
+    testsupport::SendKeys({VK_SHIFT, VK_END});
+    testsupport::SendKeys({VK_DELETE});
+    for (char ch : text) {
+        SHORT scan = ::VkKeyScanA(ch);
+        if (scan & 0x100) testsupport::SendKeys({VK_SHIFT, WORD(scan & 0xFF)});
+        else testsupport::SendKeys({WORD(scan & 0xFF)});
+    }
+}
+
+// Runs each step once the name dialog is the active window: the first when
+// it opens, the next after a message box over it has gone, and so on.
+class NameDialogScript {
+public:
+    using Step = std::function<void(bars::TdxBarNameEd&)>;
+    explicit NameDialogScript(std::vector<Step> steps) {
+        Steps().assign(steps.begin(), steps.end());
+        FTimer = ::SetTimer(nullptr, 0, 15, Tick);
+    }
+    ~NameDialogScript() {
+        ::KillTimer(nullptr, FTimer);
+        EXPECT_TRUE(Steps().empty()) << "steps left unrun";
+        Steps().clear();
+    }
+    NameDialogScript(const NameDialogScript&) = delete;
+    NameDialogScript& operator=(const NameDialogScript&) = delete;
+
+private:
+    static std::deque<Step>& Steps() {
+        static std::deque<Step> steps;
+        return steps;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        auto* dialog = dynamic_cast<bars::TdxBarNameEd*>(forms::Application().ActiveForm());
+        if (Steps().empty() || !dialog || !dialog->Visible() || ::GetActiveWindow() != dialog->Handle()) return;
+        Step step = std::move(Steps().front());
+        Steps().pop_front();
+        try {
+            step(*dialog);
+        } catch (...) {
+            ADD_FAILURE() << "a step failed";
+        }
+    }
+    UINT_PTR FTimer = 0;
+};
+
+inline void Enter(bars::TdxBarNameEd&) { testsupport::SendKeys({VK_RETURN}); }
+inline void Esc(bars::TdxBarNameEd&) { testsupport::SendKeys({VK_ESCAPE}); }
+inline NameDialogScript::Step Type(std::string text, WORD then = VK_RETURN) {
+    return [=](bars::TdxBarNameEd&) {
+        Retype(text);
+        testsupport::SendKeys({then});
+    };
+}
 
 }  // namespace barstest
 

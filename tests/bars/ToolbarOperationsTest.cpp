@@ -19,63 +19,6 @@ using testsupport::SendKeys;
 
 namespace {
 
-// Types the text over whatever the edit holds.
-void Retype(const std::string& text) {
-    SendKeys({VK_HOME});
-    SendKeys({VK_SHIFT, VK_END});
-    SendKeys({VK_DELETE});
-    for (char ch : text) {
-        SHORT scan = ::VkKeyScanA(ch);
-        if (scan & 0x100) SendKeys({VK_SHIFT, WORD(scan & 0xFF)});
-        else SendKeys({WORD(scan & 0xFF)});
-    }
-}
-
-// Runs each step once the name dialog is the active window: the first when
-// it opens, the next after a message box over it has gone, and so on.
-class NameDialogScript {
-public:
-    using Step = std::function<void(TdxBarNameEd&)>;
-    explicit NameDialogScript(std::vector<Step> steps) {
-        Steps().assign(steps.begin(), steps.end());
-        FTimer = ::SetTimer(nullptr, 0, 15, Tick);
-    }
-    ~NameDialogScript() {
-        ::KillTimer(nullptr, FTimer);
-        EXPECT_TRUE(Steps().empty()) << "steps left unrun";
-        Steps().clear();
-    }
-    NameDialogScript(const NameDialogScript&) = delete;
-    NameDialogScript& operator=(const NameDialogScript&) = delete;
-
-private:
-    static std::deque<Step>& Steps() {
-        static std::deque<Step> steps;
-        return steps;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        auto* dialog = dynamic_cast<TdxBarNameEd*>(Application().ActiveForm());
-        if (Steps().empty() || !dialog || !dialog->Visible() || ::GetActiveWindow() != dialog->Handle()) return;
-        Step step = std::move(Steps().front());
-        Steps().pop_front();
-        try {
-            step(*dialog);
-        } catch (...) {
-            ADD_FAILURE() << "a step failed";
-        }
-    }
-    UINT_PTR FTimer = 0;
-};
-
-void Enter(TdxBarNameEd&) { SendKeys({VK_RETURN}); }
-void Esc(TdxBarNameEd&) { SendKeys({VK_ESCAPE}); }
-NameDialogScript::Step Type(std::string text, WORD then = VK_RETURN) {
-    return [=](TdxBarNameEd&) {
-        Retype(text);
-        SendKeys({then});
-    };
-}
-
 std::vector<std::string> LinkNames(TdxBar& bar) {
     std::vector<std::string> names;
     for (int i = 0; i < bar.ItemLinks().Count(); ++i) names.push_back(bar.ItemLinks().Items(i)->Item()->Name());

@@ -202,6 +202,29 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
+// Moves the pointer to a client point of a window through the system's
+// input queue and presses and lets go of a button there (`down` 0: only
+// moves); takes the messages after each step.
+inline void ClickAt(HWND window, POINT client, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
+    POINT at = client;
+    ::ClientToScreen(window, &at);
+    std::vector<DWORD> steps{0};
+    if (down) steps.insert(steps.end(), {down, up});
+    for (DWORD button : steps) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        ::SendInput(1, &input, sizeof input);
+        POINT where{};
+        for (int i = 0; i < 200 && ::GetCursorPos(&where) && (where.x != at.x || where.y != at.y); ++i) ::Sleep(1);
+        do
+            forms::Application().ProcessMessages();
+        while (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_INPUT) == WAIT_OBJECT_0);
+    }
+}
+
 // A loaded form's description as the form writes it now: the names and
 // nesting of `shape`, each component with the properties it writes.
 inline forms::ObjectNode Rewritten(const forms::ObjectNode& shape, const forms::TComponent& root) {
