@@ -28,7 +28,8 @@ RECT PlacePopupMenu(POINT pointer, SIZE size, const RECT& workArea);
 // The opening animations that grow a menu out of its corner at the pointer.
 // `bounds` is where the menu ends up; its edges on the right and at the
 // bottom stay put when it opened to the left of and above the pointer.
-// Step 1 is the first size shown; the steps end before the full size.
+// Step 1 is the first size shown; after the last one the menu is set to its
+// full size.
 int MenuAnimationSteps(TdxBarMenuAnimations animation, SIZE size);
 RECT MenuAnimationStep(TdxBarMenuAnimations animation, const RECT& bounds, bool fixedRight, bool fixedBottom,
                        int step);
