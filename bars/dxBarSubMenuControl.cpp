@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <random>
 
 #include "bars/dxBarControl.h"
 #include "bars/dxBarItems.h"
@@ -24,11 +25,101 @@ constexpr int kMinRowHeight = 22;
 constexpr int kSeparatorHeight = 3;
 constexpr int kCheckMargin = 2;      // around the check box in the column
 
+constexpr int kSlideStep = 17;        // pixels of height per slide step
+constexpr int kUnfoldStep = 8;        // pixels of width and height per unfold step
+constexpr DWORD kFadeTime = 150;      // milliseconds
+// Posted by the animation's thread when it is through; wParam tells which
+// animation it was.
+constexpr UINT kAnimationDone = WM_APP + 0x71;
+
 TdxBarSubMenuControl* gOpenMenu = nullptr;
 
 TMenuSoundPlayer& SoundPlayer() {
     static TMenuSoundPlayer player;
     return player;
+}
+
+TMenuAnimationChooser& AnimationChooser() {
+    static TMenuAnimationChooser chooser;
+    return chooser;
+}
+
+TMenuFader& Fader() {
+    static TMenuFader fader;
+    return fader;
+}
+
+TMenuAnimationClock& AnimationClock() {
+    static TMenuAnimationClock clock;
+    return clock;
+}
+
+TMenuAnimationObserver& AnimationObserver() {
+    static TMenuAnimationObserver observer;
+    return observer;
+}
+
+int RandomBelow100() {
+    static std::minstd_rand engine(::GetTickCount());
+    return static_cast<int>(engine() % 100);
+}
+
+DWORD SystemTicks() { return ::GetTickCount(); }
+
+TdxBarMenuAnimations ChosenAnimation(TdxBarMenuAnimations setting) {
+    if (setting != TdxBarMenuAnimations::Random) return setting;
+    const int number = AnimationChooser() ? AnimationChooser()() : RandomBelow100();
+    if (number < 33) return TdxBarMenuAnimations::Unfold;
+    if (number < 66) return TdxBarMenuAnimations::Slide;
+    return TdxBarMenuAnimations::Fade;
+}
+
+bool FadeIn(HWND window) {
+    if (Fader()) return Fader()(window, kFadeTime, AW_BLEND);
+    return ::AnimateWindow(window, kFadeTime, AW_BLEND) != FALSE;
+}
+
+void ShowAt(HWND window, const RECT& bounds) {
+    ::SetWindowPos(window, HWND_TOPMOST, bounds.left, bounds.top, bounds.right - bounds.left,
+                   bounds.bottom - bounds.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// What the animation's thread works from; all of it is the thread's own
+// copy except the image, which the menu keeps until the thread is joined.
+struct TAnimationPlan {
+    HWND window = nullptr;
+    TdxBarMenuAnimations animation = TdxBarMenuAnimations::None;
+    RECT bounds{};
+    bool fixedRight = false;
+    bool fixedBottom = false;
+    HDC image = nullptr;
+    TMenuAnimationClock clock;
+    TMenuAnimationObserver observer;
+};
+
+// The animation's thread: a step each time the tick count moves. Its
+// window calls are sent to the menu's thread, which keeps them flowing
+// while it waits for this one to stop.
+void Animate(const TAnimationPlan& plan, const std::atomic<bool>& stop) {
+    const SIZE size{plan.bounds.right - plan.bounds.left, plan.bounds.bottom - plan.bounds.top};
+    const int steps = MenuAnimationSteps(plan.animation, size);
+    DWORD last = 0;
+    for (int step = 1; step <= steps && !stop; ::Sleep(1)) {
+        const DWORD now = plan.clock();
+        if (step > 1 && now == last) continue;
+        last = now;
+        const RECT r = MenuAnimationStep(plan.animation, plan.bounds, plan.fixedRight, plan.fixedBottom, step++);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        ::SetWindowPos(plan.window, HWND_TOPMOST, r.left, r.top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        {
+            // The image slides out with the moving edge and is uncovered
+            // along the fixed side.
+            forms::WindowDC dc(plan.window);
+            ::BitBlt(dc.Get(), 0, 0, width, height, plan.image, plan.fixedRight ? size.cx - width : 0,
+                     plan.fixedBottom ? 0 : size.cy - height, SRCCOPY);
+        }
+        if (plan.observer) plan.observer(r);
+    }
 }
 
 // The letter a caption marks with "&" ("&&" is a plain "&"), upper case; 0
@@ -67,6 +158,35 @@ int PlaceAlong(int at, int length, int low, int high) {
 
 }  // namespace
 
+int MenuAnimationSteps(TdxBarMenuAnimations animation, SIZE size) {
+    switch (animation) {
+        case TdxBarMenuAnimations::Slide: return std::max<int>(size.cy, 0) / kSlideStep;
+        case TdxBarMenuAnimations::Unfold: return std::max<int>(std::min(size.cx, size.cy), 0) / kUnfoldStep;
+        default: return 0;
+    }
+}
+
+RECT MenuAnimationStep(TdxBarMenuAnimations animation, const RECT& bounds, bool fixedRight, bool fixedBottom,
+                       int step) {
+    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    if (animation == TdxBarMenuAnimations::Slide) {
+        height = step * kSlideStep;
+    } else if (animation == TdxBarMenuAnimations::Unfold) {
+        // The larger side starts at the difference of the two, which stays.
+        const int smaller = std::min(width, height);
+        width += step * kUnfoldStep - smaller;
+        height += step * kUnfoldStep - smaller;
+    }
+    const int left = fixedRight ? bounds.right - width : bounds.left;
+    const int top = fixedBottom ? bounds.bottom - height : bounds.top;
+    return {left, top, left + width, top + height};
+}
+
+void SetMenuAnimationChooser(TMenuAnimationChooser chooser) { AnimationChooser() = std::move(chooser); }
+void SetMenuFader(TMenuFader fader) { Fader() = std::move(fader); }
+void SetMenuAnimationClock(TMenuAnimationClock clock) { AnimationClock() = std::move(clock); }
+void SetMenuAnimationObserver(TMenuAnimationObserver observer) { AnimationObserver() = std::move(observer); }
+
 RECT PlacePopupMenu(POINT pointer, SIZE size, const RECT& workArea) {
     const int height = std::min<int>(size.cy, workArea.bottom - workArea.top);
     const int x = PlaceAlong(pointer.x, size.cx, workArea.left, workArea.right);
@@ -95,6 +215,7 @@ TdxBarSubMenuControl::TdxBarSubMenuControl(TdxBarManager& manager, TdxBarPainter
 }
 
 TdxBarSubMenuControl::~TdxBarSubMenuControl() {
+    StopAnimation();
     if (gOpenMenu == this) gOpenMenu = nullptr;
     // The rows point into the links, which go before the window.
     FRows.clear();
@@ -131,17 +252,81 @@ RECT TdxBarSubMenuControl::RowRect(int index) const { return FRows.at(static_cas
 
 void TdxBarSubMenuControl::Popup(POINT pointer) {
     if (gOpenMenu && gOpenMenu != this) gOpenMenu->CloseUp();
+    StopAnimation();
     FSelected = -1;
     FClientSize = CalcLayout();
-    const RECT r = PlacePopupMenu(pointer, FClientSize, WorkAreaAt(pointer));
-    ::SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    FBounds = PlacePopupMenu(pointer, FClientSize, WorkAreaAt(pointer));
     gOpenMenu = this;
     PlayMenuSound("MenuPopup");
+    const TdxBarMenuAnimations animation = ChosenAnimation(FManager.MenuAnimations());
+    if (animation == TdxBarMenuAnimations::None) {
+        ShowAt(Handle(), FBounds);
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+        return;
+    }
+    // Animations start from a hidden window in its final place.
+    if (Showing()) ::ShowWindow(Handle(), SW_HIDE);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, FBounds.left, FBounds.top, FBounds.right - FBounds.left,
+                   FBounds.bottom - FBounds.top, SWP_NOACTIVATE);
+    if (animation == TdxBarMenuAnimations::Fade) {
+        // The menu shows in any case, faded in or not.
+        if (!FadeIn(Handle()) || !Showing()) ShowAt(Handle(), FBounds);
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+        return;
+    }
+    StartAnimation(animation, pointer);
+}
+
+void TdxBarSubMenuControl::StartAnimation(TdxBarMenuAnimations animation, POINT pointer) {
+    FAnimationImage.SetSize(FBounds.right - FBounds.left, FBounds.bottom - FBounds.top);
+    Paint(FAnimationImage.DC());
+    TAnimationPlan plan;
+    plan.window = Handle();
+    plan.animation = animation;
+    plan.bounds = FBounds;
+    // The edges at the pointer stay where they are.
+    plan.fixedRight = FBounds.right == pointer.x && FBounds.left < pointer.x;
+    plan.fixedBottom = FBounds.bottom == pointer.y && FBounds.top < pointer.y;
+    plan.image = FAnimationImage.DC();
+    plan.clock = AnimationClock() ? AnimationClock() : TMenuAnimationClock(SystemTicks);
+    plan.observer = AnimationObserver();
+    FStopAnimation = false;
+    FAnimationDone = false;
+    const WPARAM id = ++FAnimationId;
+    FAnimation = std::thread([this, plan, id] {
+        try {
+            Animate(plan, FStopAnimation);
+        } catch (...) {
+            // Only the look of the opening is lost: the final placement follows.
+        }
+        ::PostMessageA(plan.window, kAnimationDone, id, 0);
+        FAnimationDone = true;
+    });
+}
+
+void TdxBarSubMenuControl::StopAnimation() {
+    if (!FAnimation.joinable()) return;
+    FStopAnimation = true;
+    // A plain join could wait for a thread that waits for us inside a
+    // window call; so take the messages it sends until it is through.
+    while (!FAnimationDone) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
+        MSG message;
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    FAnimation.join();
+    FAnimationImage.Reset();
+}
+
+void TdxBarSubMenuControl::FinishAnimation() {
+    if (!Animating()) return;
+    StopAnimation();
+    ShowAt(Handle(), FBounds);
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void TdxBarSubMenuControl::CloseUp() {
+    StopAnimation();
     if (gOpenMenu == this) gOpenMenu = nullptr;
     if (::GetCapture() == Handle()) ::ReleaseCapture();
     if (Showing()) ::ShowWindow(Handle(), SW_HIDE);
@@ -186,6 +371,7 @@ void TdxBarSubMenuControl::MoveSelection(int step) {
 }
 
 void TdxBarSubMenuControl::KeyPressed(WPARAM key) {
+    FinishAnimation();
     switch (key) {
         case VK_ESCAPE: CloseUp(); return;
         case VK_UP: MoveSelection(-1); return;
@@ -250,9 +436,14 @@ LRESULT TdxBarSubMenuControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
         case WM_PAINT: {
             forms::PaintDC paint(Handle());
-            Paint(paint.Get());
+            // The animation draws the window itself meanwhile.
+            if (!Animating()) Paint(paint.Get());
             return 0;
         }
+        case kAnimationDone:
+            if (wParam == FAnimationId) FinishAnimation();
+            return 0;
+        case WM_DESTROY: StopAnimation(); return TWindow::WndProc(message, wParam, lParam);
         case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wParam)); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
@@ -264,7 +455,7 @@ LRESULT TdxBarSubMenuControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         }
         case WM_MOUSELEAVE: Select(-1); return 0;
-        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDOWN: FinishAnimation(); return 0;
         case WM_RBUTTONDOWN: return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP: Choose(RowAt(point)); return 0;

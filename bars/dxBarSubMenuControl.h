@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarTypes.h"
+#include "forms/Graphics.h"
 #include "forms/Window.h"
 
 namespace bars {
@@ -21,6 +24,31 @@ namespace bars {
 // against the right edge, never left of the left edge; vertically the same.
 // A menu taller than the work area starts at its top and gets its height.
 RECT PlacePopupMenu(POINT pointer, SIZE size, const RECT& workArea);
+
+// The opening animations that grow a menu out of its corner at the pointer.
+// `bounds` is where the menu ends up; its edges on the right and at the
+// bottom stay put when it opened to the left of and above the pointer.
+// Step 1 is the first size shown; after the last one the menu is set to its
+// full size.
+int MenuAnimationSteps(TdxBarMenuAnimations animation, SIZE size);
+RECT MenuAnimationStep(TdxBarMenuAnimations animation, const RECT& bounds, bool fixedRight, bool fixedBottom,
+                       int step);
+
+// What the opening animations use from outside, replaceable for tests;
+// each is taken when a menu opens.
+// A number below 100 that picks the random animation.
+using TMenuAnimationChooser = std::function<int()>;
+void SetMenuAnimationChooser(TMenuAnimationChooser chooser);
+// Fades a window in (AnimateWindow); false when it did not show it.
+using TMenuFader = std::function<bool(HWND window, DWORD time, DWORD flags)>;
+void SetMenuFader(TMenuFader fader);
+// The tick count unfold and slide step by (GetTickCount). Called on the
+// animation's thread.
+using TMenuAnimationClock = std::function<DWORD()>;
+void SetMenuAnimationClock(TMenuAnimationClock clock);
+// Sees the window bounds (screen) of each step, on the animation's thread.
+using TMenuAnimationObserver = std::function<void(const RECT& bounds)>;
+void SetMenuAnimationObserver(TMenuAnimationObserver observer);
 
 // Plays a system sound alias ("MenuPopup", "MenuCommand"); tests listen.
 using TMenuSoundPlayer = std::function<void(const char* alias)>;
@@ -40,10 +68,12 @@ public:
     TdxBarItemLinks& ItemLinks() { return FItemLinks; }
 
     // Shows the menu at the pointer (screen coordinates), placed inside the
-    // work area of the monitor there.
+    // work area of the monitor there, with the manager's MenuAnimations.
     void Popup(POINT pointer);
     // Hides it without choosing.
     void CloseUp();
+    // An unfold or slide animation is under way (until its final placement).
+    bool Animating() const { return FAnimation.joinable(); }
     bool Showing() const { return ::IsWindowVisible(Handle()) != FALSE; }
     // The open menu of the process, if one is open.
     static TdxBarSubMenuControl* OpenMenu();
@@ -81,6 +111,13 @@ private:
     void Choose(int index);
     void MoveSelection(int step);
     bool RowEnabled(int index) const;
+    // Unfold or slide from `pointer` to FBounds on a worker thread.
+    void StartAnimation(TdxBarMenuAnimations animation, POINT pointer);
+    // Tells the worker to stop and waits for it. The worker's window calls
+    // are sent to this thread, so the wait lets sent messages through.
+    void StopAnimation();
+    // Stops it and puts the menu at its final bounds, repainted.
+    void FinishAnimation();
 
     TdxBarManager& FManager;
     TdxBarPainter& FPainter;
@@ -88,6 +125,14 @@ private:
     std::vector<Row> FRows;
     int FSelected = -1;
     SIZE FClientSize{};
+    RECT FBounds{};
+    // The menu drawn at its final size, copied in by the worker.
+    forms::TOffscreenBitmap FAnimationImage;
+    std::thread FAnimation;
+    std::atomic<bool> FStopAnimation{false};
+    std::atomic<bool> FAnimationDone{false};
+    // Tells a late "done" message of an earlier animation from the current one.
+    WPARAM FAnimationId = 0;
 };
 
 // A framework popup menu that owns its own links.
