@@ -135,10 +135,12 @@ TEST(ListBox, RowsKeepTheirObjectsAndSelectionWhenTheirTextChanges) {
         auto* list = form.Find<TListBox>("lb");
         for (int i = 0; i < 4; ++i) EXPECT_EQ(list->AddItem("row " + std::to_string(i), &kObjects[i]), i);
         EXPECT_EQ(list->Count(), 4);
-        if (!multi) EXPECT_EQ(list->ItemIndex(), -1);
+        if (!multi) {
+            EXPECT_EQ(list->ItemIndex(), -1);
+        }
         list->SetSelected(2, true);
-        if (!multi) EXPECT_EQ(list->ItemIndex(), 2);
-        else list->SetItemIndex(2);
+        if (multi) list->SetItemIndex(2);
+        EXPECT_EQ(list->ItemIndex(), 2);
         list->SetItemText(2, "renamed");
         list->SetItemText(0, "first");
         EXPECT_EQ(list->ItemText(2), "renamed");
