@@ -875,8 +875,9 @@ TEST_F(MainWindowTyping, TheRightButtonOpensTheToolbarsMenu) {
     EXPECT_TRUE(clicked.empty());
     EXPECT_FALSE(Bar().Active());
 
-    // No customization dialog is built into the program yet.
-    ASSERT_EQ(menu->RowCount(), 1);
+    ASSERT_EQ(menu->RowCount(), 2);
+    EXPECT_EQ(menu->RowLink(1).Item()->Caption(), "&Customize...");
+    EXPECT_TRUE(menu->RowLink(1).BeginGroup());
     auto* entry = dynamic_cast<bars::TdxBarButton*>(menu->RowLink(0).Item());
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->Caption(), "Main");

@@ -88,7 +88,7 @@ TEST(BarManagerOwner, OneManagerPerWindowedControl) {
 
     // Read from a description, the second one fails the whole load.
     ObjectNode twice = MainLikeForm();
-    twice.children.push_back(Node("TdxBarManager", "Second", {}));
+    twice.children.push_back(Described("TdxBarManager", "Second", {}));
     HandleCount before = LiveHandles();
     try {
         LoadForm(twice);
@@ -451,7 +451,7 @@ TEST(BarManagerStreaming, SettingsAwayFromTheirDefaultsAreWrittenAsGivenAndReadB
         {"IsMainMenu", Value::Bool(true)},
         {"MultiLine", Value::Bool(true)},
     };
-    const ObjectNode plain = Node("TdxBarButton", "btnPlain",
+    const ObjectNode plain = Described("TdxBarButton", "btnPlain",
                                   {{"Align", Value::Id("iaRight")},
                                    {"Caption", Value::Str("Plain")},
                                    {"Category", Value::Int(1)},
@@ -477,7 +477,7 @@ TEST(BarManagerStreaming, SettingsAwayFromTheirDefaultsAreWrittenAsGivenAndReadB
                                    {"ShortCut", Value::Int(0x4050)},
                                    {"UnclickAfterDoing", Value::Bool(false)}});
     // Not synchronised: its own small picture beside the large one.
-    const ObjectNode large = Node("TdxBarLargeButton", "btnLarge",
+    const ObjectNode large = Described("TdxBarLargeButton", "btnLarge",
                                   {{"LargeImageIndex", Value::Int(4)},
                                    {"SyncImageIndex", Value::Bool(false)},
                                    {"ImageIndex", Value::Int(1)},

@@ -25,6 +25,7 @@
 #include "bars/dxBarToolbar.h"
 #include "bars/dxOffice11.h"
 #include "controls/cxGraphics.h"
+#include "forms/Described.h"
 #include "forms/ExtCtrls.h"
 #include "forms/FormReader.h"
 #include "forms/Forms.h"
@@ -36,10 +37,7 @@ using forms::ObjectNode;
 using forms::Property;
 using forms::Value;
 
-inline ObjectNode Node(std::string cls, std::string name, std::vector<Property> props,
-                       std::vector<ObjectNode> kids = {}) {
-    return ObjectNode{std::move(cls), std::move(name), std::move(props), std::move(kids)};
-}
+using forms::Described;
 
 inline Value Ints(std::vector<int> values) {
     std::vector<Value> list;
@@ -101,13 +99,13 @@ inline ObjectNode MainLikeForm(const FormShape& shape = {}) {
     std::vector<std::vector<Property>> links;
     for (int i = 0; i < static_cast<int>(shape.captions.size()); ++i) {
         std::string n = std::to_string(i);
-        actions.push_back(Node("TAction", "act" + n,
+        actions.push_back(Described("TAction", "act" + n,
                                {{"Caption", Value::Str(shape.captions[i])},
                                 {"Hint", Value::Str(shape.captions[i] + " Hint")},
                                 {"ImageIndex", Value::Int(i)},
                                 {"ShortCut", Value::Int(VK_F2 + i)},
                                 {"OnExecute", Value::Id("Do" + n)}}));
-        buttons.push_back(Node("TdxBarLargeButton", "btn" + n,
+        buttons.push_back(Described("TdxBarLargeButton", "btn" + n,
                                {{"Action", Value::Id("act" + n)},
                                 {"Category", Value::Int(0)},
                                 {"Width", Value::Int(75)},
@@ -145,13 +143,13 @@ inline ObjectNode MainLikeForm(const FormShape& shape = {}) {
     };
     for (const Property& p : shape.manager) Set(manager, p);
     std::vector<ObjectNode> kids{
-        Node("TPanel", "pnlTime", {{"Align", Value::Id("alClient")}, {"BevelOuter", Value::Id("bvNone")}}),
-        Node("TcxImageList", "ImageList", {{"Height", Value::Int(32)}, {"Width", Value::Int(32)}}),
-        Node("TActionList", "ActionList", {{"Images", Value::Id("ImageList")}}, actions),
-        Node("TdxBarManager", "BarManager", manager),
+        Described("TPanel", "pnlTime", {{"Align", Value::Id("alClient")}, {"BevelOuter", Value::Id("bvNone")}}),
+        Described("TcxImageList", "ImageList", {{"Height", Value::Int(32)}, {"Width", Value::Int(32)}}),
+        Described("TActionList", "ActionList", {{"Images", Value::Id("ImageList")}}, actions),
+        Described("TdxBarManager", "BarManager", manager),
     };
     kids.insert(kids.end(), buttons.begin(), buttons.end());
-    return Node("TBarForm", "frmBars",
+    return Described("TBarForm", "frmBars",
                 {{"ClientWidth", Value::Int(shape.clientWidth)},
                  {"ClientHeight", Value::Int(157)},
                  {"Color", Value::Int(0xFFE8E8)},

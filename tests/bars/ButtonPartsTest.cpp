@@ -108,7 +108,7 @@ TEST(SmallButtons, PaintWhatTheyWereMeasuredForInEveryPaintStyle) {
     shape.bar.push_back({"ItemLinks", Value::CollectionOf({link(nullptr), link("psStandard"), link("psCaption"),
                                                            link("psCaptionInMenu")})});
     ObjectNode node = MainLikeForm(shape);
-    node.children.push_back(Node("TdxBarButton", "btnSmall",
+    node.children.push_back(Described("TdxBarButton", "btnSmall",
                                  {{"Caption", Value::Str("Go")},
                                   {"Category", Value::Int(0)},
                                   {"ImageIndex", Value::Int(1)},

@@ -165,9 +165,9 @@ TEST_F(CommandBinding, LargeButtonImageIndexesStayInStep) {
 
     // Read from a description: a stored ImageIndex of its own ends it too.
     ObjectNode node = MainLikeForm();
-    node.children.push_back(Node("TdxBarLargeButton", "btnOwn",
+    node.children.push_back(Described("TdxBarLargeButton", "btnOwn",
                                  {{"LargeImageIndex", Value::Int(2)}, {"ImageIndex", Value::Int(4)}}));
-    node.children.push_back(Node("TdxBarLargeButton", "btnSeeded", {{"ImageIndex", Value::Int(3)}}));
+    node.children.push_back(Described("TdxBarLargeButton", "btnSeeded", {{"ImageIndex", Value::Int(3)}}));
     auto loaded = LoadForm(node);
     auto* own = loaded->Get<TdxBarLargeButton>("btnOwn");
     EXPECT_FALSE(own->SyncImageIndex());

@@ -16,12 +16,11 @@ using namespace barstest;
 using namespace forms;
 using testsupport::BoxAnswerer;
 using testsupport::ClickAt;
+using testsupport::Middle;
 using testsupport::PressKeys;
 using testsupport::PumpUntil;
 
 namespace {
-
-POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 std::vector<std::string> Rows(const TListBox& list) {
     std::vector<std::string> rows;
@@ -376,11 +375,11 @@ TEST_F(CustomizationForm, TheWheelScrollsTheListUnderThePointer) {
 TEST_F(CustomizationForm, TheCustomizeEntryOfTheToolbarsMenuOpensIt) {
     SetMenuSoundPlayer([](const char*) {});
     TdxBarDesignController::Instance().PopupToolbarsMenu(manager, manager.Painter());
-    TdxBarToolbarsPopup* menu = TdxBarDesignController::Instance().ToolbarsPopup();
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->RowCount(), 2);
-    EXPECT_EQ(menu->RowLink(1).Item()->Caption(), "&Customize...");
-    ClickAt(menu->Handle(), Middle(menu->RowRect(1)));
+    TdxBarToolbarsPopup* popup = TdxBarDesignController::Instance().ToolbarsPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(popup->RowCount(), 2);
+    EXPECT_EQ(popup->RowLink(1).Item()->Caption(), "&Customize...");
+    ClickAt(popup->Handle(), Middle(popup->RowRect(1)));
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_TRUE(manager.CustomizeMode());
     SetMenuSoundPlayer(nullptr);
@@ -395,7 +394,8 @@ TEST_F(CustomizationForm, TheDialogGoesWithItsManagerAndLeavesNothingBehind) {
         ASSERT_NE(Open(), nullptr);
         CloseDialog();
     }
-    EXPECT_EQ(LiveHandles(), before);
+    EXPECT_EQ(LiveHandles().gdi, before.gdi);
+    EXPECT_EQ(LiveHandles().user, before.user);
 
     ASSERT_NE(Open(), nullptr);
     form.reset();

@@ -202,6 +202,8 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
+inline POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
 // Moves the pointer to a client point of a window through the system's
 // input queue and presses and lets go of a button there (`down` 0: only
 // moves); takes the messages after each step.

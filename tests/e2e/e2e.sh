@@ -104,6 +104,8 @@ find_window() {
     return 1
 }
 
+has_child_text() { "$WINE" "$PROBE" children "$1" </dev/null 2>/dev/null | cut -f6 | grep -qxF -- "$2"; }
+
 main_window_up() {
     read_windows
     find_window TfrmMain && ((W_VISIBLE)) || return 1
@@ -245,6 +247,24 @@ start_quorva
 check_first_look
 focus_main
 
+step "a right press on the toolbar opens its menu; Customize... opens the dialog over the disabled window"
+toolbars_menu_up() { read_windows && find_window QuorvaBarSubMenu && ((W_VISIBLE)); }
+customize_up() { read_windows && find_window TdxBarCustomizationForm Customize && ((W_VISIBLE)); }
+customize_gone() { read_windows && ! { find_window TdxBarCustomizationForm Customize && ((W_VISIBLE)); }; }
+IFS=, read -r cl ct _ _ <<<"$MAIN_CLIENT"
+xdotool mousemove $((cl + 180)) $((ct + 20)) click 3
+wait_until 5 "toolbars menu" toolbars_menu_up
+IFS=, read -r ml _ mr mb <<<"$W_RECT"
+click $(((ml + mr) / 2)) $((mb - 12))
+wait_until 5 "Customize dialog" customize_up
+IFS=, read -r dl dt dr db <<<"$W_CLIENT"
+((dr - dl == 366 && db - dt == 310)) || fail "the Customize dialog's client area is $W_CLIENT, not 366 x 310"
+[[ $W_OWNER == "$MAIN_HWND" ]] || fail "the Customize dialog's owner is $W_OWNER, not the main window"
+has_child_text "$W_HWND" "Close" || fail "no Close button in the Customize dialog"
+press Escape
+wait_until 5 "closing of Customize with Escape" customize_gone
+focus_main
+
 step "F2 starts the count"
 press F2
 wait_until 4 "count after F2" panel_running
@@ -252,7 +272,6 @@ wait_until 4 "count after F2" panel_running
 step "Alt+A shows About while the count goes on; Escape and Enter close it"
 about_up() { read_windows && find_window TfrmAbout About && ((W_VISIBLE)); }
 about_gone() { read_windows && ! { find_window TfrmAbout About && ((W_VISIBLE)); }; }
-has_child_text() { "$WINE" "$PROBE" children "$1" </dev/null 2>/dev/null | cut -f6 | grep -qxF -- "$2"; }
 for key in Escape Return; do
     press alt+a
     wait_until 5 "About dialog" about_up

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/Described.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
 #include "forms/StdCtrls.h"
@@ -17,9 +18,7 @@ using namespace forms;
 
 namespace {
 
-ObjectNode Node(std::string cls, std::string name, std::vector<Property> props, std::vector<ObjectNode> kids = {}) {
-    return ObjectNode{std::move(cls), std::move(name), std::move(props), std::move(kids)};
-}
+using forms::Described;
 
 Property Prop(const char* name, Value value) { return {name, std::move(value)}; }
 
@@ -33,31 +32,31 @@ ObjectNode DialogDescription() {
         props.insert(props.end(), more);
         return props;
     };
-    return Node("TTestForm", "frm",
+    return Described("TTestForm", "frm",
                 {Prop("ClientWidth", Value::Int(320)), Prop("ClientHeight", Value::Int(220)),
                  Prop("ActiveControl", Value::Id("edtName"))},
-                {Node("TLabel", "lblName", with(at(8, 8), {Prop("Caption", Value::Str("&Name:")),
+                {Described("TLabel", "lblName", with(at(8, 8), {Prop("Caption", Value::Str("&Name:")),
                                                            Prop("FocusControl", Value::Id("edtName"))})),
-                 Node("TEdit", "edtName", with(at(8, 24), {Prop("TabOrder", Value::Int(1))})),
-                 Node("TPanel", "pnlOptions",
+                 Described("TEdit", "edtName", with(at(8, 24), {Prop("TabOrder", Value::Int(1))})),
+                 Described("TPanel", "pnlOptions",
                       with(at(8, 56), {Prop("Width", Value::Int(300)), Prop("Height", Value::Int(120)),
                                        Prop("TabOrder", Value::Int(0))}),
-                      {Node("TButton", "btnApply", with(at(140, 8), {Prop("Caption", Value::Str("&Apply")),
+                      {Described("TButton", "btnApply", with(at(140, 8), {Prop("Caption", Value::Str("&Apply")),
                                                                      Prop("TabOrder", Value::Int(1))})),
-                       Node("TEdit", "edtNote", with(at(8, 8), {Prop("TabOrder", Value::Int(0))})),
-                       Node("TButton", "btnHidden", with(at(8, 40), {Prop("Caption", Value::Str("&Hidden")),
+                       Described("TEdit", "edtNote", with(at(8, 8), {Prop("TabOrder", Value::Int(0))})),
+                       Described("TButton", "btnHidden", with(at(8, 40), {Prop("Caption", Value::Str("&Hidden")),
                                                                      Prop("Visible", Value::Bool(false)),
                                                                      Prop("TabOrder", Value::Int(2))})),
-                       Node("TEdit", "edtOff", with(at(8, 72), {Prop("Enabled", Value::Bool(false)),
+                       Described("TEdit", "edtOff", with(at(8, 72), {Prop("Enabled", Value::Bool(false)),
                                                                Prop("TabOrder", Value::Int(3))})),
-                       Node("TButton", "btnNoStop", with(at(140, 40), {Prop("Caption", Value::Str("&Skip")),
+                       Described("TButton", "btnNoStop", with(at(140, 40), {Prop("Caption", Value::Str("&Skip")),
                                                                        Prop("TabStop", Value::Bool(false)),
                                                                        Prop("TabOrder", Value::Int(4))}))}),
-                 Node("TButton", "btnOk", with(at(150, 185), {Prop("Caption", Value::Str("&Ok")),
+                 Described("TButton", "btnOk", with(at(150, 185), {Prop("Caption", Value::Str("&Ok")),
                                                               Prop("Default", Value::Bool(true)),
                                                               Prop("ModalResult", Value::Int(mrOk)),
                                                               Prop("TabOrder", Value::Int(2))})),
-                 Node("TButton", "btnNo", with(at(235, 185), {Prop("Caption", Value::Str("&No")),
+                 Described("TButton", "btnNo", with(at(235, 185), {Prop("Caption", Value::Str("&No")),
                                                               Prop("Cancel", Value::Bool(true)),
                                                               Prop("ModalResult", Value::Int(mrNo)),
                                                               Prop("TabOrder", Value::Int(3))}))});

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "forms/Described.h"
 #include "forms/ActnList.h"
 #include "forms/Dialogs.h"
 #include "forms/Exceptions.h"
@@ -85,9 +86,7 @@ struct RegisterThing {
     RegisterThing() { RegisterComponentClass<TThing>("TThing"); }
 } registerThing;
 
-ObjectNode Node(std::string cls, std::string name, std::vector<Property> props, std::vector<ObjectNode> kids = {}) {
-    return ObjectNode{std::move(cls), std::move(name), std::move(props), std::move(kids)};
-}
+using forms::Described;
 
 TEST(Components, OwnersFreeWhatTheyOwnAndReferencesAreDropped) {
     auto owner = std::make_unique<TThing>(nullptr);
@@ -135,7 +134,7 @@ TEST(Components, OwnedComponentsAreFreedWhileTheirOwnerIsWhole) {
         TWitness::Seen seen;
         {
             TTestForm form;
-            form.Load(Node("TTestForm", "frm", {}, {Node("TPanel", "p", {})}));
+            form.Load(Described("TTestForm", "frm", {}, {Described("TPanel", "p", {})}));
             auto* owner = onPanel ? dynamic_cast<TWinControl*>(form.FindComponent("p")) : &form;
             ASSERT_NE(owner, nullptr);
             new TWitness(owner, seen);
@@ -147,9 +146,9 @@ TEST(Components, OwnedComponentsAreFreedWhileTheirOwnerIsWhole) {
 
 TEST(Reading, PropertiesInOrderReferencesAfterwardsThenLoaded) {
     TTestForm form;
-    form.Load(Node("TTestForm", "frm", {{"Caption", Value::Str("Hello")}},
-                   {Node("TThing", "first", {{"Size", Value::Int(1)}, {"Buddy", Value::Id("second")}, {"Size", Value::Int(2)}}),
-                    Node("TThing", "second", {})}));
+    form.Load(Described("TTestForm", "frm", {{"Caption", Value::Str("Hello")}},
+                   {Described("TThing", "first", {{"Size", Value::Int(1)}, {"Buddy", Value::Id("second")}, {"Size", Value::Int(2)}}),
+                    Described("TThing", "second", {})}));
     auto* first = dynamic_cast<TThing*>(form.FindComponent("first"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->Buddy, form.FindComponent("second"));  // a forward reference
@@ -163,22 +162,22 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
         ObjectNode node;
         const char* says;
     } cases[] = {
-        {Node("TTestForm", "frm", {}, {Node("TNoSuchClass", "x", {})}), "Class TNoSuchClass not found"},
-        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"Colour", Value::Int(3)}})}),
+        {Described("TTestForm", "frm", {}, {Described("TNoSuchClass", "x", {})}), "Class TNoSuchClass not found"},
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{"Colour", Value::Int(3)}})}),
          "Error reading t.Colour: Property Colour does not exist"},
-        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"Size", Value::Str("big")}})}),
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{"Size", Value::Str("big")}})}),
          "Error reading t.Size: Invalid property value"},
-        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"Buddy", Value::Id("nobody")}})}),
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{"Buddy", Value::Id("nobody")}})}),
          "Error reading t.Buddy: Component nobody not found"},
-        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {}), Node("TThing", "T", {})}),
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {}), Described("TThing", "T", {})}),
          "A component named T already exists"},
-        {Node("TTestForm", "frm", {}, {Node("TPanel", "p", {{"OnClick", Value::Id("Missing")}})}),
+        {Described("TTestForm", "frm", {}, {Described("TPanel", "p", {{"OnClick", Value::Id("Missing")}})}),
          "Method Missing not found"},
-        {Node("TTestForm", "frm", {}, {Node("TPanel", "p", {{"Align", Value::Id("alSideways")}})}),
+        {Described("TTestForm", "frm", {}, {Described("TPanel", "p", {{"Align", Value::Id("alSideways")}})}),
          "Invalid property value"},
-        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {{"FailLoad", Value::Bool(true)}}), Node("TThing", "u", {})}),
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{"FailLoad", Value::Bool(true)}}), Described("TThing", "u", {})}),
          "Error reading t: not ready"},
-        {Node("TTestForm", "frm", {}, {Node("TThing", "t", {}), Node("TThing", "u", {{"ThrowOdd", Value::Bool(true)}})}),
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {}), Described("TThing", "u", {{"ThrowOdd", Value::Bool(true)}})}),
          "Error reading u.ThrowOdd: Unknown error"},
     };
     for (const Case& c : cases) {
@@ -196,9 +195,9 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
 
 TEST(Reading, ControlsTakeTheirParentsFontAndColourUnlessTheyHaveTheirOwn) {
     TTestForm form;
-    form.Load(Node("TTestForm", "frm", {{"Color", Value::Int(0x123456)}, {"Font.Name", Value::Str("Tahoma")}},
-                   {Node("TPanel", "p", {{"ParentColor", Value::Bool(true)}, {"Font.Height", Value::Int(-20)}},
-                         {Node("TLabel", "l", {{"Caption", Value::Str("Hi")}, {"OnClick", Value::Id("Clicked")}})})}));
+    form.Load(Described("TTestForm", "frm", {{"Color", Value::Int(0x123456)}, {"Font.Name", Value::Str("Tahoma")}},
+                   {Described("TPanel", "p", {{"ParentColor", Value::Bool(true)}, {"Font.Height", Value::Int(-20)}},
+                         {Described("TLabel", "l", {{"Caption", Value::Str("Hi")}, {"OnClick", Value::Id("Clicked")}})})}));
     auto* panel = dynamic_cast<TPanel*>(form.FindComponent("p"));
     auto* label = dynamic_cast<TLabel*>(form.FindComponent("l"));
     ASSERT_TRUE(panel && label);
@@ -233,7 +232,7 @@ protected:
 
 TEST(Controls, AParentFontThatFailsToArriveLeavesTheControlFreeToChooseItsOwn) {
     TTestForm form;
-    form.Load(Node("TTestForm", "frm", {}));
+    form.Load(Described("TTestForm", "frm", {}));
     auto* touchy = new TTouchyControl(&form);
     touchy->SetParent(&form);
     touchy->FailNext = true;
@@ -247,7 +246,7 @@ TEST(Controls, AParentFontThatFailsToArriveLeavesTheControlFreeToChooseItsOwn) {
 // What a component of a loaded form writes.
 std::vector<Property> WrittenBy(const std::vector<Property>& given, const char* className) {
     TTestForm form;
-    form.Load(Node("TTestForm", "frm", {}, {Node(className, "x", given)}));
+    form.Load(Described("TTestForm", "frm", {}, {Described(className, "x", given)}));
     return WriteProperties(*form.FindComponent("x"));
 }
 
@@ -421,7 +420,7 @@ TEST(Timer, RunsAsItSays) {
     for (const Case& c : cases) {
         gTimerRequests.clear();
         TTestForm form;
-        form.Load(Node("TTestForm", "frm", {}, {Node("TTimer", "t", c.stored)}));
+        form.Load(Described("TTestForm", "frm", {}, {Described("TTimer", "t", c.stored)}));
         EXPECT_EQ(gTimerRequests, c.requests);
     }
     TTimer::SetSystemTimerFunction(nullptr);
@@ -471,10 +470,10 @@ namespace {
 
 TEST(Forms, ModalShowRunsItsOwnLoopWhileTimersGoOn) {
     TTestForm owner;
-    owner.Load(Node("TTestForm", "owner", {}));
+    owner.Load(Described("TTestForm", "owner", {}));
     owner.Show();
     TTestForm dialog;
-    dialog.Load(Node("TTestForm", "dialog", {}));
+    dialog.Load(Described("TTestForm", "dialog", {}));
     TTimer timer(nullptr);
     int ticks = 0;
     bool ownerDisabled = false;
@@ -497,7 +496,7 @@ TEST(Forms, ModalShowRunsItsOwnLoopWhileTimersGoOn) {
 
 TEST(Forms, AMovedFormSnapsToTheWorkAreaEdges) {
     TTestForm form;
-    form.Load(Node("TTestForm", "snappy", {{"ScreenSnap", Value::Bool(true)}, {"ClientWidth", Value::Int(200)},
+    form.Load(Described("TTestForm", "snappy", {{"ScreenSnap", Value::Bool(true)}, {"ClientWidth", Value::Int(200)},
                                            {"ClientHeight", Value::Int(100)}}));
     form.Show();
     MONITORINFO mi{};
@@ -523,9 +522,9 @@ namespace {
 // own size while being aligned gets the space it asked for.
 TEST(Forms, AlignedChildrenFollowSizesSetInCode) {
     TTestForm form;
-    form.Load(Node("TTestForm", "frm", {{"ClientWidth", Value::Int(300)}, {"ClientHeight", Value::Int(200)}},
-                   {Node("TPanel", "top", {{"Align", Value::Id("alTop")}, {"Height", Value::Int(40)}}),
-                    Node("TPanel", "rest", {{"Align", Value::Id("alClient")}})}));
+    form.Load(Described("TTestForm", "frm", {{"ClientWidth", Value::Int(300)}, {"ClientHeight", Value::Int(200)}},
+                   {Described("TPanel", "top", {{"Align", Value::Id("alTop")}, {"Height", Value::Int(40)}}),
+                    Described("TPanel", "rest", {{"Align", Value::Id("alClient")}})}));
     auto* top = dynamic_cast<TPanel*>(form.FindComponent("top"));
     auto* rest = dynamic_cast<TPanel*>(form.FindComponent("rest"));
     ASSERT_TRUE(top && rest);
@@ -628,7 +627,7 @@ HRESULT CALLBACK TaskDialogFails(HWND dialog, UINT notification, WPARAM, LPARAM,
 TEST(Errors, EachRouteShowsOneBoxAndTheProgramGoesOn) {
     Failure failure;
     TTestForm form;
-    form.Load(Node("TTestForm", "frm", {{"ClientWidth", Value::Int(200)}, {"ClientHeight", Value::Int(100)}}));
+    form.Load(Described("TTestForm", "frm", {{"ClientWidth", Value::Int(200)}, {"ClientHeight", Value::Int(100)}}));
     auto* panel = new TFailingPanel(&form, failure);
     panel->SetParent(&form);
     panel->SetBounds(0, 0, 200, 100);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "forms/Described.h"
 #include "forms/ComCtrls.h"
 #include "forms/Exceptions.h"
 #include "forms/ExtCtrls.h"
@@ -21,9 +22,9 @@ using namespace forms;
 
 namespace {
 
-ObjectNode Node(std::string cls, std::string name, std::vector<Property> props, std::vector<ObjectNode> kids = {}) {
-    return ObjectNode{std::move(cls), std::move(name), std::move(props), std::move(kids)};
-}
+using forms::Described;
+using testsupport::ClickAt;
+using testsupport::Middle;
 
 Property Prop(const char* name, Value value) { return {name, std::move(value)}; }
 
@@ -40,7 +41,7 @@ std::vector<Property> With(std::vector<Property> props, std::initializer_list<Pr
 class TTestForm : public TForm {
 public:
     explicit TTestForm(std::vector<ObjectNode> children) : TForm(nullptr) {
-        Create(Node("TTestForm", "frm", {Prop("ClientWidth", Value::Int(400)), Prop("ClientHeight", Value::Int(300))},
+        Create(Described("TTestForm", "frm", {Prop("ClientWidth", Value::Int(400)), Prop("ClientHeight", Value::Int(300))},
                     std::move(children)));
     }
     const char* ClassName() const override { return "TTestForm"; }
@@ -62,33 +63,13 @@ std::string Focused() {
     return c ? c->Name() : "";
 }
 
-// Presses and lets go of the left button at a client point of a window.
-void ClickAt(HWND window, POINT client) {
-    POINT at = client;
-    ::ClientToScreen(window, &at);
-    for (DWORD button : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
-        ::SendInput(1, &input, sizeof input);
-        POINT where{};
-        for (int i = 0; i < 200 && ::GetCursorPos(&where) && (where.x != at.x || where.y != at.y); ++i) ::Sleep(1);
-        do
-            Application().ProcessMessages();
-        while (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_INPUT) == WAIT_OBJECT_0);
-    }
-}
-
-POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // ---- check boxes
 
 TEST(CheckBox, AUserToggleClicksSettingDoesNot) {
-    TTestForm form({Node("TCheckBox", "cbLarge", With(Bounds(8, 8, 200, 17), {Prop("Caption", Value::Str("&Large icons")),
+    TTestForm form({Described("TCheckBox", "cbLarge", With(Bounds(8, 8, 200, 17), {Prop("Caption", Value::Str("&Large icons")),
                                                                                 Prop("Checked", Value::Bool(true))})),
-                    Node("TEdit", "edt", Bounds(8, 40, 100, 21))});
+                    Described("TEdit", "edt", Bounds(8, 40, 100, 21))});
     form.Show();
     auto* box = form.Find<TCheckBox>("cbLarge");
     int clicks = 0;
@@ -131,7 +112,7 @@ int kObjects[4];
 TEST(ListBox, RowsKeepTheirObjectsAndSelectionWhenTheirTextChanges) {
     for (bool multi : {false, true}) {
         SCOPED_TRACE(multi ? "multi" : "single");
-        TTestForm form({Node("TListBox", "lb", With(Bounds(8, 8, 150, 120), {Prop("MultiSelect", Value::Bool(multi))}))});
+        TTestForm form({Described("TListBox", "lb", With(Bounds(8, 8, 150, 120), {Prop("MultiSelect", Value::Bool(multi))}))});
         auto* list = form.Find<TListBox>("lb");
         for (int i = 0; i < 4; ++i) EXPECT_EQ(list->AddItem("row " + std::to_string(i), &kObjects[i]), i);
         EXPECT_EQ(list->Count(), 4);
@@ -163,7 +144,7 @@ TEST(ListBox, RowsKeepTheirObjectsAndSelectionWhenTheirTextChanges) {
 }
 
 TEST(ListBox, UserChoicesClickAndListenersSeeTheInput) {
-    TTestForm form({Node("TListBox", "lb", Bounds(8, 8, 150, 120)), Node("TEdit", "edt", Bounds(200, 8, 100, 21))});
+    TTestForm form({Described("TListBox", "lb", Bounds(8, 8, 150, 120)), Described("TEdit", "edt", Bounds(200, 8, 100, 21))});
     form.Show();
     auto* list = form.Find<TListBox>("lb");
     for (int i = 0; i < 20; ++i) list->AddItem("row " + std::to_string(i), nullptr);
@@ -205,9 +186,9 @@ TEST(ListBox, UserChoicesClickAndListenersSeeTheInput) {
 }
 
 TEST(ListBox, OwnerDrawnFromAStoredDescriptionDrawsThroughItsHandler) {
-    TTestForm form({Node("TListBox", "lb", With(Bounds(8, 8, 150, 120), {Prop("Style", Value::Id("lbOwnerDrawFixed")),
+    TTestForm form({Described("TListBox", "lb", With(Bounds(8, 8, 150, 120), {Prop("Style", Value::Id("lbOwnerDrawFixed")),
                                                                           Prop("ItemHeight", Value::Int(22))})),
-                    Node("TListBox", "plain", Bounds(200, 8, 150, 120))});
+                    Described("TListBox", "plain", Bounds(200, 8, 150, 120))});
     form.Show();
     auto* list = form.Find<TListBox>("lb");
     EXPECT_TRUE(::GetWindowLongA(list->Handle(), GWL_STYLE) & LBS_OWNERDRAWFIXED);
@@ -257,7 +238,7 @@ TEST(ListBox, OwnerDrawnFromAStoredDescriptionDrawsThroughItsHandler) {
 // ---- combo boxes
 
 TEST(ComboBox, AUserChoiceChangesSettingDoesNot) {
-    TTestForm form({Node("TComboBox", "cb", With(Bounds(8, 8, 120, 100),
+    TTestForm form({Described("TComboBox", "cb", With(Bounds(8, 8, 120, 100),
                                                  {Prop("Items", Value::ListOf({Value::Str("(None)"), Value::Str("Random"),
                                                                                Value::Str("Unfold")})),
                                                   Prop("ItemIndex", Value::Int(1))}))});
@@ -287,7 +268,7 @@ TEST(ComboBox, AUserChoiceChangesSettingDoesNot) {
     EXPECT_EQ(::SendMessageA(combo->Handle(), CB_GETCOUNT, 0, 0), 4);
 
     auto written = WriteProperties(*combo);
-    TTestForm copy({Node("TComboBox", "cb", written)});
+    TTestForm copy({Described("TComboBox", "cb", written)});
     EXPECT_EQ(copy.Find<TComboBox>("cb")->Items(), combo->Items());
     EXPECT_EQ(copy.Find<TComboBox>("cb")->ItemIndex(), 1);
 }
@@ -295,15 +276,15 @@ TEST(ComboBox, AUserChoiceChangesSettingDoesNot) {
 // ---- page controls
 
 ObjectNode Sheet(const char* name, const char* caption, std::vector<ObjectNode> kids) {
-    return Node("TTabSheet", name, {Prop("Caption", Value::Str(caption))}, std::move(kids));
+    return Described("TTabSheet", name, {Prop("Caption", Value::Str(caption))}, std::move(kids));
 }
 
 ObjectNode PagesDescription() {
-    return Node("TPageControl", "pc", With(Bounds(8, 8, 300, 200), {Prop("ActivePage", Value::Id("tsB"))}),
-                {Sheet("tsA", " Toolbars ", {Node("TButton", "btnA", With(Bounds(8, 8, 75, 23), {Prop("Caption", Value::Str("&Apply"))}))}),
-                 Sheet("tsB", " Commands ", {Node("TEdit", "edtB", Bounds(8, 8, 100, 21)),
-                                             Node("TCheckBox", "cbB", With(Bounds(8, 40, 100, 17), {Prop("Caption", Value::Str("&Big"))}))}),
-                 Sheet("tsC", " Options ", {Node("TEdit", "edtC", Bounds(8, 8, 100, 21))})});
+    return Described("TPageControl", "pc", With(Bounds(8, 8, 300, 200), {Prop("ActivePage", Value::Id("tsB"))}),
+                {Sheet("tsA", " Toolbars ", {Described("TButton", "btnA", With(Bounds(8, 8, 75, 23), {Prop("Caption", Value::Str("&Apply"))}))}),
+                 Sheet("tsB", " Commands ", {Described("TEdit", "edtB", Bounds(8, 8, 100, 21)),
+                                             Described("TCheckBox", "cbB", With(Bounds(8, 40, 100, 17), {Prop("Caption", Value::Str("&Big"))}))}),
+                 Sheet("tsC", " Options ", {Described("TEdit", "edtC", Bounds(8, 8, 100, 21))})});
 }
 
 TEST(PageControl, ShowsItsActivePageInTheDisplayAreaAndFollowsItsSize) {
@@ -335,7 +316,7 @@ TEST(PageControl, ShowsItsActivePageInTheDisplayAreaAndFollowsItsSize) {
         }
     }
     // The active page stays stored; the sheets' visibility does not.
-    auto written = testsupport::Rewritten(Node("TTestForm", "frm", {}, {PagesDescription()}), form);
+    auto written = testsupport::Rewritten(Described("TTestForm", "frm", {}, {PagesDescription()}), form);
     const ObjectNode& pc = written.children[0];
     EXPECT_NE(std::find(pc.properties.begin(), pc.properties.end(), Prop("ActivePage", Value::Id("tsB"))),
               pc.properties.end());
@@ -343,12 +324,12 @@ TEST(PageControl, ShowsItsActivePageInTheDisplayAreaAndFollowsItsSize) {
         for (const Property& p : sheet.properties) EXPECT_NE(p.name, "Visible") << sheet.name;
 
     // Without a stored active page the first one is active.
-    TTestForm plain({Node("TPageControl", "pc", Bounds(0, 0, 200, 100), {Sheet("s1", "One", {}), Sheet("s2", "Two", {})})});
+    TTestForm plain({Described("TPageControl", "pc", Bounds(0, 0, 200, 100), {Sheet("s1", "One", {}), Sheet("s2", "Two", {})})});
     EXPECT_EQ(plain.Find<TPageControl>("pc")->ActivePageIndex(), 0);
 }
 
 TEST(PageControl, TabsAndCtrlTabTurnThePagesAndHiddenPagesTakeNoKeys) {
-    TTestForm form({PagesDescription(), Node("TEdit", "edtOut", Bounds(8, 240, 100, 21))});
+    TTestForm form({PagesDescription(), Described("TEdit", "edtOut", Bounds(8, 240, 100, 21))});
     form.Show();
     auto* pages = form.Find<TPageControl>("pc");
     int changes = 0;
@@ -419,9 +400,9 @@ TEST(Anchors, ControlsKeepTheirDistanceToTheEdgesTheyAreAnchoredTo) {
             names.push_back(all.substr(at, end - at));
             at = end + 1;
         }
-        return Node("TPanel", name, With(Bounds(20, 30, 40, 50), {Prop("Anchors", Value::SetOf(names))}));
+        return Described("TPanel", name, With(Bounds(20, 30, 40, 50), {Prop("Anchors", Value::SetOf(names))}));
     };
-    TTestForm form({Node("TPanel", "pnl", Bounds(0, 0, 200, 150),
+    TTestForm form({Described("TPanel", "pnl", Bounds(0, 0, 200, 150),
                          {child("fixed", "akLeft,akTop"), child("right", "akTop,akRight"),
                           child("wide", "akLeft,akTop,akRight"), child("bottom", "akLeft,akBottom"),
                           child("all", "akLeft,akTop,akRight,akBottom")})});
@@ -458,9 +439,9 @@ TEST(Anchors, ControlsKeepTheirDistanceToTheEdgesTheyAreAnchoredTo) {
 TEST(StdCtrls, AFormWithEveryKindLeavesNoHandleBehind) {
     auto make = [] {
         TTestForm form({PagesDescription(),
-                        Node("TListBox", "lb", With(Bounds(8, 220, 100, 60), {Prop("Style", Value::Id("lbOwnerDrawFixed")),
+                        Described("TListBox", "lb", With(Bounds(8, 220, 100, 60), {Prop("Style", Value::Id("lbOwnerDrawFixed")),
                                                                               Prop("Anchors", Value::SetOf({"akLeft", "akBottom"}))})),
-                        Node("TComboBox", "cmb", With(Bounds(120, 220, 100, 21), {Prop("Items", Value::ListOf({Value::Str("a")}))}))});
+                        Described("TComboBox", "cmb", With(Bounds(120, 220, 100, 21), {Prop("Items", Value::ListOf({Value::Str("a")}))}))});
         form.Show();
         form.Find<TListBox>("lb")->AddItem("x", nullptr);
         form.SetBounds(form.Left(), form.Top(), form.Width() + 10, form.Height() + 10);
