@@ -3,6 +3,7 @@
 #include "tools/artwork/Canvas.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace artwork {
@@ -228,6 +229,87 @@ std::vector<std::uint8_t> drawLogo()
     return out;
 }
 
+// ---- Drag cursors
+
+// The arrow, tip at the top left: 'X' black, '.' white, blank clear.
+constexpr const char* kArrow[] = {
+    "X",
+    "XX",
+    "X.X",
+    "X..X",
+    "X...X",
+    "X....X",
+    "X.....X",
+    "X......X",
+    "X.......X",
+    "X........X",
+    "X.....XXXXX",
+    "X..X..X",
+    "X.X X..X",
+    "XX  X..X",
+    "X    X..X",
+    "     X..X",
+    "      XX",
+};
+
+// The dragged button: a dotted outline below the arrow, alternating black
+// and white so that it shows on any background.
+constexpr int kButtonLeft = 4, kButtonTop = 20, kButtonRight = 18, kButtonBottom = 28;
+// The box of the plus or cross, lower right; inclusive bounds.
+constexpr int kBoxLeft = 20, kBoxTop = 20, kBoxRight = 30, kBoxBottom = 30;
+
+class MonoImage {
+public:
+    MonoImage() : FPixels(static_cast<std::size_t>(kCursorSize) * kCursorSize, Ink::Clear) {}
+    void set(int x, int y, Ink ink) { FPixels[static_cast<std::size_t>(y) * kCursorSize + x] = ink; }
+    std::vector<Ink> pixels() const { return FPixels; }
+
+private:
+    std::vector<Ink> FPixels;
+};
+
+void drawDottedButton(MonoImage& image)
+{
+    for (int y = kButtonTop; y <= kButtonBottom; ++y) {
+        for (int x = kButtonLeft; x <= kButtonRight; ++x) {
+            if (x == kButtonLeft || x == kButtonRight || y == kButtonTop || y == kButtonBottom)
+                image.set(x, y, (x + y) % 2 == 0 ? Ink::Black : Ink::White);
+        }
+    }
+}
+
+void drawArrow(MonoImage& image)
+{
+    for (int row = 0; row < static_cast<int>(std::size(kArrow)); ++row) {
+        for (int col = 0; kArrow[row][col]; ++col) {
+            const char c = kArrow[row][col];
+            if (c != ' ')
+                image.set(kCursorHotSpotX + col, kCursorHotSpotY + row, c == 'X' ? Ink::Black : Ink::White);
+        }
+    }
+}
+
+// A black-framed white box with a black plus (copy) or cross (no drop).
+void drawBoxedSign(MonoImage& image, bool cross)
+{
+    for (int y = kBoxTop; y <= kBoxBottom; ++y) {
+        for (int x = kBoxLeft; x <= kBoxRight; ++x) {
+            const bool frame = x == kBoxLeft || x == kBoxRight || y == kBoxTop || y == kBoxBottom;
+            image.set(x, y, frame ? Ink::Black : Ink::White);
+        }
+    }
+    const int centreX = (kBoxLeft + kBoxRight) / 2, centreY = (kBoxTop + kBoxBottom) / 2;
+    for (int i = -3; i <= 3; ++i) {
+        if (cross) {
+            image.set(centreX + i, centreY + i, Ink::Black);
+            image.set(centreX + i, centreY - i, Ink::Black);
+        } else {
+            image.set(centreX + i, centreY, Ink::Black);
+            image.set(centreX, centreY + i, Ink::Black);
+        }
+    }
+}
+
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
     out.push_back(static_cast<std::uint8_t>(v));
@@ -412,6 +494,59 @@ std::vector<std::uint8_t> encodeIcon(const std::vector<int>& sizes,
     return out;
 }
 
+std::vector<Ink> renderDragCursor(int index)
+{
+    if (index < 0 || index >= kDragCursorCount)
+        throw std::out_of_range("no drag cursor with this index");
+    MonoImage image;
+    drawDottedButton(image);
+    drawArrow(image);
+    if (index > 0)
+        drawBoxedSign(image, index == 2);
+    return image.pixels();
+}
+
+std::vector<std::uint8_t> encodeCursor(const std::vector<Ink>& pixels, int hotSpotX, int hotSpotY)
+{
+    constexpr int size = kCursorSize;
+    if (pixels.size() != static_cast<std::size_t>(size) * size)
+        throw std::invalid_argument("cursor data does not match its size");
+    if (hotSpotX < 0 || hotSpotX >= size || hotSpotY < 0 || hotSpotY >= size)
+        throw std::out_of_range("the hot spot lies outside the cursor");
+    constexpr std::uint32_t stride = (size + 31) / 32 * 4;
+    constexpr std::uint32_t maskBytes = stride * size;
+    constexpr std::uint32_t imageBytes = 40 + 2 * 4 + 2 * maskBytes;
+
+    std::vector<std::uint8_t> out;
+    put16(out, 0);
+    put16(out, 2); // cursor
+    put16(out, 1);
+    out.push_back(size);
+    out.push_back(size);
+    out.push_back(2); // colour count
+    out.push_back(0);
+    put16(out, static_cast<std::uint32_t>(hotSpotX));
+    put16(out, static_cast<std::uint32_t>(hotSpotY));
+    put32(out, imageBytes);
+    put32(out, 6 + 16); // the image follows the one directory entry
+    // Both masks stacked: the height counts them twice.
+    putInfoHeader(out, size, size * 2, 2 * maskBytes, 1);
+    put32(out, 0x000000);
+    put32(out, 0xFFFFFF);
+    // The XOR mask sets white; the AND mask keeps the screen where clear.
+    for (const Ink lit : {Ink::White, Ink::Clear}) {
+        for (int row = size - 1; row >= 0; --row) {
+            std::vector<std::uint8_t> bits(stride, 0);
+            for (int x = 0; x < size; ++x) {
+                if (pixels[static_cast<std::size_t>(row) * size + x] == lit)
+                    bits[static_cast<std::size_t>(x) / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+            out.insert(out.end(), bits.begin(), bits.end());
+        }
+    }
+    return out;
+}
+
 std::vector<OutputFile> renderAll()
 {
     std::vector<OutputFile> files;
@@ -423,6 +558,8 @@ std::vector<OutputFile> renderAll()
         images.push_back(renderIcon(size));
     files.push_back({kIconFile, encodeIcon(sizes, images)});
     files.push_back({kLogoFile, encodePicture(renderLogo())});
+    for (int i = 0; i < kDragCursorCount; ++i)
+        files.push_back({kDragCursorFiles[i], encodeCursor(renderDragCursor(i), kCursorHotSpotX, kCursorHotSpotY)});
     return files;
 }
 

@@ -220,6 +220,80 @@ void checkLogo(const Bytes& data)
     check(!white(width / 2, 40), "logo: no page white inside the figure");
 }
 
+// Reads a pixel back from both masks of a one-image cursor file.
+artwork::Ink cursorInk(const Bytes& cur, int x, int y)
+{
+    constexpr std::size_t masks = 6 + 16 + 40 + 8, maskBytes = 4 * 32;
+    const std::size_t at = masks + static_cast<std::size_t>(31 - y) * 4 + x / 8;
+    const int bit = 0x80 >> (x % 8);
+    if (cur[maskBytes + at] & bit)
+        return artwork::Ink::Clear;
+    return (cur[at] & bit) ? artwork::Ink::White : artwork::Ink::Black;
+}
+
+void checkCursors(const std::vector<artwork::OutputFile>& files)
+{
+    using artwork::Ink;
+    const Bytes& move = fileNamed(files, artwork::kDragCursorFiles[0]);
+    const Bytes& copy = fileNamed(files, artwork::kDragCursorFiles[1]);
+    const Bytes& noDrop = fileNamed(files, artwork::kDragCursorFiles[2]);
+    const struct {
+        const char* name;
+        const Bytes& cur;
+    } cursors[] = {{"move cursor", move}, {"copy cursor", copy}, {"no-drop cursor", noDrop}};
+    for (const auto& c : cursors) {
+        const std::string name = c.name;
+        if (c.cur.size() != 6 + 16 + 304) {
+            check(false, name + ": 326 bytes, got " + std::to_string(c.cur.size()));
+            return;
+        }
+        check(read16(c.cur, 0) == 0 && read16(c.cur, 2) == 2 && read16(c.cur, 4) == 1, name + ": cursor header");
+        check(c.cur[6] == 32 && c.cur[7] == 32 && c.cur[8] == 2 && c.cur[9] == 0, name + ": 32x32, two colours");
+        check(read16(c.cur, 10) == 6 && read16(c.cur, 12) == 3, name + ": hot spot (6, 3)");
+        check(read32(c.cur, 14) == 304 && read32(c.cur, 18) == 22, name + ": data length and offset");
+        check(read32(c.cur, 22) == 40 && read32(c.cur, 26) == 32 && read32(c.cur, 30) == 64 &&
+                  read16(c.cur, 34) == 1 && read16(c.cur, 36) == 1 && read32(c.cur, 38) == 0,
+              name + ": 1-bit header counting both masks");
+        check(read32(c.cur, 62) == 0 && read32(c.cur, 66) == 0xFFFFFF, name + ": black and white colour table");
+        check(cursorInk(c.cur, 6, 3) == Ink::Black && cursorInk(c.cur, 5, 3) == Ink::Clear &&
+                  cursorInk(c.cur, 6, 2) == Ink::Clear,
+              name + ": the arrow's tip is the hot spot");
+        check(cursorInk(c.cur, 7, 5) == Ink::White, name + ": white inside the arrow");
+        check(cursorInk(c.cur, 0, 0) == Ink::Clear && cursorInk(c.cur, 31, 31) == Ink::Clear,
+              name + ": clear corners");
+    }
+
+    bool sameAbove = true;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 32; ++x)
+            sameAbove = sameAbove && cursorInk(move, x, y) == cursorInk(copy, x, y) &&
+                        cursorInk(move, x, y) == cursorInk(noDrop, x, y);
+    check(sameAbove, "the three cursors share the arrow");
+
+    // The box at the lower right: (20, 20) to (30, 30), centre (25, 25).
+    const struct {
+        int x, y;
+        Ink move, copy, noDrop;
+        const char* what;
+    } signs[] = {
+        {20, 20, Ink::Clear, Ink::Black, Ink::Black, "box corner"},
+        {21, 21, Ink::Clear, Ink::White, Ink::White, "inside the box"},
+        {25, 25, Ink::Clear, Ink::Black, Ink::Black, "sign's centre"},
+        {25, 22, Ink::Clear, Ink::Black, Ink::White, "top of the plus"},
+        {22, 25, Ink::Clear, Ink::Black, Ink::White, "left of the plus"},
+        {22, 22, Ink::Clear, Ink::White, Ink::Black, "top left of the cross"},
+        {28, 22, Ink::Clear, Ink::White, Ink::Black, "top right of the cross"},
+        {31, 31, Ink::Clear, Ink::Clear, Ink::Clear, "outside the box"},
+    };
+    for (const auto& s : signs) {
+        check(cursorInk(move, s.x, s.y) == s.move && cursorInk(copy, s.x, s.y) == s.copy &&
+                  cursorInk(noDrop, s.x, s.y) == s.noDrop,
+              std::string("lower right, ") + s.what);
+    }
+    check(cursorInk(move, 4, 20) != Ink::Clear && cursorInk(move, 5, 20) != cursorInk(move, 4, 20),
+          "the button's outline is dotted");
+}
+
 void checkBadInput()
 {
     const struct {
@@ -234,6 +308,10 @@ void checkBadInput()
         {"icon with fewer images than sizes", [] { artwork::encodeIcon({16, 32}, {Bytes(16 * 16 * 4)}); }},
         {"icon image of the wrong size", [] { artwork::encodeIcon({16}, {Bytes(24 * 24 * 4)}); }},
         {"logo of the wrong size", [] { artwork::encodePicture(Bytes(10 * 10 * 3)); }},
+        {"drag cursor index past the end", [] { artwork::renderDragCursor(artwork::kDragCursorCount); }},
+        {"cursor of the wrong size", [] { artwork::encodeCursor(std::vector<artwork::Ink>(16 * 16), 0, 0); }},
+        {"hot spot outside the cursor", [] { artwork::encodeCursor(artwork::renderDragCursor(0), 32, 3); }},
+        {"hot spot left of the cursor", [] { artwork::encodeCursor(artwork::renderDragCursor(0), 6, -1); }},
     };
     for (const auto& c : cases) {
         bool threw = false;
@@ -269,6 +347,7 @@ int main()
         }
         checkIcon(fileNamed(files, artwork::kIconFile));
         checkLogo(fileNamed(files, artwork::kLogoFile));
+        checkCursors(files);
         checkBadInput();
     } catch (const std::exception& e) {
         check(false, std::string("unexpected exception: ") + e.what());
