@@ -8,6 +8,7 @@
 #include "bars/dxBarItems.h"
 #include "bars/dxBarManager.h"
 #include "bars/dxOffice11.h"
+#include "forms/Forms.h"
 #include "forms/ResStrings.h"
 
 namespace bars {
@@ -89,6 +90,26 @@ const NamedKind kUnbuiltKinds[] = {
     {"TSystemMenuSubItem", "TSystemMenuSubItemControl", false},
 };
 
+// The drag cursors from the program's resources. A program built without
+// bars/dxBar.rc still gets a cursor that says the same, never none.
+void RegisterDragCursors() {
+    const struct {
+        int id;
+        const char* resource;
+        LPCSTR fallback;
+    } cursors[] = {
+        {crDXBarDrag, "DXBARDRAGCURSOR", MAKEINTRESOURCEA(32512) /* IDC_ARROW */},
+        {crDXBarDragCopy, "DXBARDRAGCOPYCURSOR", MAKEINTRESOURCEA(32512)},
+        {crDXBarDragNoDrop, "DXBARDRAGNODROPCURSOR", MAKEINTRESOURCEA(32648) /* IDC_NO */},
+    };
+    for (const auto& c : cursors) {
+        // Both are shared cursors: the system frees them.
+        HCURSOR cursor = ::LoadCursorA(::GetModuleHandleA(nullptr), c.resource);
+        if (!cursor) cursor = ::LoadCursorA(nullptr, c.fallback);
+        forms::Screen().SetCursor(c.id, cursor);
+    }
+}
+
 }  // namespace
 
 void TdxBarItemList::Register(const TRegItemRecord& record) { FItems.push_back(record); }
@@ -132,6 +153,7 @@ void InitializeBars() {
         dxBarRegisteredItems().Register({k.item, nullptr, k.control, nullptr, k.offered});
     forms::RegisterComponentClass<TdxBarManager>("TdxBarManager");
     InitializeCustomizationForm();
+    RegisterDragCursors();
 }
 
 }  // namespace bars

@@ -51,7 +51,8 @@ void dxBarRegisterItem(const char* itemClassName, const char* controlClassName, 
 
 
 // Module start-up: the framework's texts, its item kinds (in the order
-// their registry lists them) and its classes for stored descriptions.
+// their registry lists them), its classes for stored descriptions and its
+// drag cursors (crDXBarDrag...).
 void InitializeBars();
 
 }  // namespace bars

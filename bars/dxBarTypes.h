@@ -118,4 +118,10 @@ inline constexpr std::pair<const char*, unsigned> kDockingStyleSetNames[] = {
     {"dsNone", 1u << 0}, {"dsLeft", 1u << 1}, {"dsTop", 1u << 2}, {"dsRight", 1u << 3}, {"dsBottom", 1u << 4}};
 inline unsigned DockingStyleBit(TdxBarDockingStyle style) { return 1u << static_cast<int>(style); }
 
+// The screen cursors of a button being dragged (forms::Screen().Cursor),
+// registered at start-up from the resources of bars/dxBar.rc.
+inline constexpr int crDXBarDrag = 1041;        // moved, or over its own place
+inline constexpr int crDXBarDragCopy = 1042;    // copied
+inline constexpr int crDXBarDragNoDrop = 1043;  // nothing can be dropped here
+
 }  // namespace bars

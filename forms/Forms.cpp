@@ -737,6 +737,25 @@ TApplication& Application() {
     return app;
 }
 
+// ---- TScreen
+
+HCURSOR TScreen::Cursor(int id) const {
+    const auto found = FCursors.find(id);
+    return found != FCursors.end() ? found->second : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
+}
+
+void TScreen::SetCursor(int id, HCURSOR shared) {
+    if (shared)
+        FCursors[id] = shared;
+    else
+        FCursors.erase(id);
+}
+
+TScreen& Screen() {
+    static TScreen screen;
+    return screen;
+}
+
 void HandleCallbackException() noexcept { Application().HandleException(); }
 
 int RunProgram(const std::function<int()>& block) noexcept {

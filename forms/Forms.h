@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <variant>
 #include <vector>
@@ -255,6 +256,25 @@ int ScreenPixelsPerInch();
 
 // The application object of this process, made on first use.
 TApplication& Application();
+
+// The screen's cursors by number, which a library registers at start-up
+// (the toolbars' drag cursors). Only shared cursors are kept (LoadCursor
+// from a resource, LR_SHARED): the system frees those, so nothing here
+// owns a handle.
+class TScreen {
+public:
+    // The cursor registered under `id`; the arrow for a number without one.
+    HCURSOR Cursor(int id) const;
+    // Registers a shared cursor under `id`, replacing any before it; a null
+    // cursor takes the number back.
+    void SetCursor(int id, HCURSOR shared);
+
+private:
+    std::map<int, HCURSOR> FCursors;
+};
+
+// The screen object of this process, made on first use.
+TScreen& Screen();
 
 // Runs a program block and returns its exit code. No exception escapes: one
 // is shown by the application's handler, or in a plain error box while

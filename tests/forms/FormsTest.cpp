@@ -1,5 +1,6 @@
 // The form layer: ownership and free notification, loading descriptions,
-// stored properties, commands and their links, shortcuts, screen snap.
+// stored properties, commands and their links, shortcuts, screen snap and
+// the screen's cursors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -441,6 +442,21 @@ TEST(ScreenSnap, EdgesNearTheWorkAreaMoveOntoIt) {
         RECT r = SnapToWorkArea(c.window, work, 10);
         EXPECT_TRUE(::EqualRect(&r, &c.expected)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
     }
+}
+
+TEST(Screen, CursorsByNumberWithTheArrowForAnyOther) {
+    const HCURSOR arrow = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    const HCURSOR cross = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));
+    const HCURSOR no = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32648));
+    const int id = 7001;  // a number nobody else registers
+    EXPECT_EQ(Screen().Cursor(id), arrow);
+    Screen().SetCursor(id, cross);
+    EXPECT_EQ(Screen().Cursor(id), cross);
+    EXPECT_EQ(Screen().Cursor(id + 1), arrow);
+    Screen().SetCursor(id, no);
+    EXPECT_EQ(Screen().Cursor(id), no);
+    Screen().SetCursor(id, nullptr);
+    EXPECT_EQ(Screen().Cursor(id), arrow);
 }
 
 TEST(Confirmation, AsksWithYesAndNoAndOnlyYesConfirms) {
