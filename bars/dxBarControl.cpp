@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDesignController.h"
 #include "bars/dxBarDock.h"
 #include "bars/dxBarHint.h"
@@ -214,6 +215,7 @@ void TdxBarControl::UpdateControls() {
 }
 
 void TdxBarControl::RemoveLinkControl(TdxBarItemLink& link) {
+    if (FCustomizingLink == &link) FCustomizingLink = nullptr;
     auto it = std::find_if(FControls.begin(), FControls.end(), [&](const auto& c) { return &c->ItemLink() == &link; });
     if (it == FControls.end()) return;
     if (FSelected == it->get()) SetSelected(nullptr, false);
@@ -271,6 +273,7 @@ void TdxBarControl::Paint(TCanvas& canvas) {
                 const bool restClipped = ::GetClipRgn(dc, rest.Get()) == 1;
                 ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
                 c->Paint(dc, r);
+                DrawSelectionMark(dc, *c);
                 ::SelectClipRgn(dc, restClipped ? rest.Get() : nullptr);
             }
             ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
@@ -284,6 +287,17 @@ void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().Fil
 
 LRESULT TdxBarControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (BarManager().CustomizeMode()) switch (message) {
+            case WM_MOUSEMOVE: CustomizingMoved(point); return 0;
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK: CustomizingPressed(point, false); return 0;
+            case WM_RBUTTONDOWN:
+            case WM_RBUTTONDBLCLK: CustomizingPressed(point, true); return 0;
+            case WM_LBUTTONUP: EndPendingDrag(); return 0;
+            case WM_RBUTTONUP: return 0;
+            case WM_CAPTURECHANGED: FDragPending = false; return 0;
+            default: break;
+        }
     switch (message) {
         case WM_NCHITTEST: return HTCLIENT;
         case WM_MOUSEMOVE: PointerMoved(point); return 0;
@@ -386,6 +400,68 @@ void TdxBarControl::LeftReleased(POINT point) {
     if (!control) return;
     if (control->Enabled() && control == FSelected) ExecuteItem(*control);
     else if (!control->Enabled() && control != FSelected) Deactivate();
+}
+
+// ---- Customizing
+
+void TdxBarControl::SetCustomizingLink(TdxBarItemLink* link) {
+    if (link == FCustomizingLink) return;
+    TdxBarItemLink* old = FCustomizingLink;
+    FCustomizingLink = link;
+    if (old && old->Control()) old->Control()->Invalidate();
+    if (link && link->Control()) link->Control()->Invalidate();
+}
+
+void TdxBarControl::CustomizingPressed(POINT point, bool right) {
+    FDragPending = false;
+    TdxBarItemControl* control = ControlAt(point);
+    TdxBarItemLink* link = control ? &control->ItemLink() : nullptr;
+    SetCustomizingLink(link);
+    if (IdxBarSelection* selection = BarManager().SelectionHandler()) {
+        // A link is selected through its item: every link of it shows the mark.
+        forms::TPersistent* object = link ? static_cast<forms::TPersistent*>(link->Item()) : &FBar;
+        const bool selected = selection->InSelection(object) || (link && selection->InSelection(link));
+        const bool shift = ::GetKeyState(VK_SHIFT) < 0, ctrl = ::GetKeyState(VK_CONTROL) < 0;
+        TdxBarSelectionOperation operation = TdxBarSelectionOperation::Exclusive;
+        if (right && selected) operation = TdxBarSelectionOperation::Add;
+        else if (!right && shift && !ctrl)
+            operation = selected ? TdxBarSelectionOperation::Remove : TdxBarSelectionOperation::Add;
+        selection->AddToSelection(object, operation);
+    }
+    if (!link) return;
+    if (right) return;
+    FDragPressPoint = point;
+    FDragPending = true;
+    ::SetCapture(Handle());
+}
+
+void TdxBarControl::CustomizingMoved(POINT point) {
+    if (!FDragPending) return;
+    const int dx = ::GetSystemMetrics(SM_CXDRAG), dy = ::GetSystemMetrics(SM_CYDRAG);
+    RECT still{FDragPressPoint.x - dx, FDragPressPoint.y - dy, FDragPressPoint.x + dx + 1, FDragPressPoint.y + dy + 1};
+    if (::PtInRect(&still, point)) return;
+    EndPendingDrag();
+    TdxBarItemLink* link = FCustomizingLink;
+    if (!link || !link->Item()) return;
+    if (link->Control()) link->Control()->HotPartIndex = -1;
+    BarManager().BeginItemDrag(*link->Item(), link);
+}
+
+void TdxBarControl::EndPendingDrag() {
+    if (!FDragPending) return;
+    FDragPending = false;
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
+}
+
+void TdxBarControl::DrawSelectionMark(HDC dc, const TdxBarItemControl& control) const {
+    const IdxBarSelection* selection = BarManager().CustomizeMode() ? BarManager().SelectionHandler() : nullptr;
+    const TdxBarItemLink& link = control.ItemLink();
+    if (!selection || !(selection->InSelection(&link) || selection->InSelection(link.Item()))) return;
+    RECT r = link.ItemRect();
+    for (int i = 0; i < 2; ++i) {
+        ::FrameRect(dc, &r, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+        ::InflateRect(&r, -1, -1);
+    }
 }
 
 void TdxBarControl::RightPressed(POINT) {
@@ -555,7 +631,14 @@ void TdxBarControl::SelectionChanged(TdxBarItemControl* control) {
 void TdxBarControl::TooltipShouldHide() { BarManager().HideTooltip(); }
 
 LRESULT TdxBarControl::WMSetFocus(HWND) {
-    // The bar never keeps the keyboard: its form does.
+    // The bar never keeps the keyboard: its form does, or the dialog that
+    // customizes it.
+    TdxBarCustomCustomizationForm* dialog = TdxBarCustomCustomizationForm::Instance();
+    if (BarManager().CustomizeMode() && dialog && dialog->HandleAllocated()) {
+        ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetFocus(dialog->Handle());
+        return 0;
+    }
     if (HWND form = ::GetAncestor(Handle(), GA_ROOT)) ::SetFocus(form);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/dxBarDrag.h"
 #include "bars/dxBarLayout.h"
 #include "bars/dxBarTypes.h"
 #include "controls/cxGraphics.h"
@@ -109,6 +110,15 @@ public:
     // ends the active state. Every key goes to an active bar.
     void KeyPressed(WPARAM key);
 
+    // While customizing: the link the pointer last pressed on this bar.
+    TdxBarItemLink* CustomizingLink() const { return FCustomizingLink; }
+    void SetCustomizingLink(TdxBarItemLink* link);
+    // The shown toolbar of the manager that is the window at a screen
+    // point, if any.
+    static TdxBarControl* UnderPointer(const TdxBarManager& manager, POINT screen);
+    // The link a drop at a client point goes before or after.
+    TdxBarDropTarget DropTargetAt(POINT point) const;
+
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -120,6 +130,13 @@ protected:
 
 private:
     void PointerMoved(POINT point);
+    // Presses, moves and releases while customizing: they select and drag
+    // the buttons instead of running them.
+    void CustomizingPressed(POINT point, bool right);
+    void CustomizingMoved(POINT point);
+    void EndPendingDrag();
+    // The frame of a link selected while customizing.
+    void DrawSelectionMark(HDC dc, const TdxBarItemControl& control) const;
     void LeftPressed(POINT point);
     void RightPressed(POINT point);
     void LeftReleased(POINT point);
@@ -153,6 +170,9 @@ private:
     bool FWatching = false;
     HWND FFocusBefore = nullptr;
     std::string FHintText;
+    TdxBarItemLink* FCustomizingLink = nullptr;
+    bool FDragPending = false;
+    POINT FDragPressPoint{};
     // Expires with the bar: a command may free the bar that runs it.
     std::shared_ptr<char> FAlive = std::make_shared<char>();
 };

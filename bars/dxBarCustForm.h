@@ -189,6 +189,14 @@ protected:
     void FillList() override;
     void Synchronize(forms::TPersistent* object, int row) override;
     void UpdateEvents() override;
+
+private:
+    void EndPendingDrag();
+
+    // The row pressed with the left button, until the pointer leaves the
+    // drag rectangle around the press (a drag) or the button comes up.
+    int FDragRow = -1;
+    POINT FDragPressPoint{};
 };
 
 // The operations on toolbars and the list machinery of the dialog.

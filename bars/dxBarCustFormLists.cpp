@@ -248,6 +248,39 @@ void TdxBarCustomizationFormCategoryListHelper::FillList() {
 
 bool TdxBarCustomizationFormItemsListHelper::Message(TMessage& message) {
     switch (message.message) {
+        case WM_LBUTTONDOWN: {
+            const POINT point = PointOf(message.lParam);
+            const int row = FListBox.ItemAtPos(point, true);
+            if (row < 0) return false;
+            if (FListBox.CanFocus()) FListBox.SetFocus();
+            SelectRow(FListBox, row);
+            FForm.PushSelection(FListBox);
+            // Held and pulled out of the drag rectangle, the command goes
+            // onto a toolbar.
+            FDragRow = row;
+            FDragPressPoint = point;
+            ::SetCapture(FListBox.Handle());
+            return true;
+        }
+        case WM_MOUSEMOVE: {
+            if (FDragRow < 0) return false;
+            const POINT point = PointOf(message.lParam);
+            const int dx = ::GetSystemMetrics(SM_CXDRAG), dy = ::GetSystemMetrics(SM_CYDRAG);
+            const RECT still{FDragPressPoint.x - dx, FDragPressPoint.y - dy, FDragPressPoint.x + dx + 1,
+                             FDragPressPoint.y + dy + 1};
+            if (::PtInRect(&still, point)) return true;
+            const int row = FDragRow;
+            EndPendingDrag();
+            if (row < FListBox.Count())
+                if (auto* item = dynamic_cast<TdxBarItem*>(static_cast<TPersistent*>(FListBox.Objects(row))))
+                    FForm.BarManager().BeginItemDrag(*item, nullptr);
+            return true;
+        }
+        case WM_LBUTTONUP:
+            if (FDragRow < 0) return false;
+            EndPendingDrag();
+            return true;
+        case WM_CAPTURECHANGED: FDragRow = -1; return false;
         case WM_RBUTTONDOWN: {
             const int row = FListBox.ItemAtPos(PointOf(message.lParam), true);
             if (FListBox.CanFocus()) FListBox.SetFocus();
@@ -271,6 +304,11 @@ bool TdxBarCustomizationFormItemsListHelper::Message(TMessage& message) {
         }
         default: return TdxBarCustomizationFormListBoxHelper::Message(message);
     }
+}
+
+void TdxBarCustomizationFormItemsListHelper::EndPendingDrag() {
+    FDragRow = -1;
+    if (::GetCapture() == FListBox.Handle()) ::ReleaseCapture();
 }
 
 void TdxBarCustomizationFormItemsListHelper::FillList() {

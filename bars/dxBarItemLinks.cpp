@@ -4,6 +4,7 @@
 
 #include "bars/dxBarControl.h"
 #include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
 
 using namespace forms;
@@ -15,6 +16,8 @@ namespace bars {
 TdxBarItemLink::TdxBarItemLink(TdxBarItemLinks& collection) : FCollection(collection) {}
 
 TdxBarItemLink::~TdxBarItemLink() {
+    // A toolbar's links die before their manager; an item's menu may not.
+    if (FCollection.Bar()) FCollection.Bar()->BarManager().ObjectDestroying(this);
     if (FControl) FControl->Parent().RemoveLinkControl(*this);
     if (FItem) {
         auto& links = FItem->FLinks;

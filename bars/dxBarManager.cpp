@@ -7,8 +7,10 @@
 #include <cstdlib>
 
 #include "bars/dxBarControl.h"
+#include "bars/dxBarCustForm.h"
 #include "bars/dxBarDesignController.h"
 #include "bars/dxBarDock.h"
+#include "bars/dxBarDrag.h"
 #include "bars/dxBarHint.h"
 #include "bars/dxBarItemLinks.h"
 #include "bars/dxBarItems.h"
@@ -270,6 +272,7 @@ TdxBarManager::TdxBarManager(TComponent* owner)
       FImageOptions(*this) {
     // Made here, once every setting the docks read has its value.
     FBars = std::make_unique<TdxBars>(*this);
+    FDragInfo = std::make_unique<TdxBarDragInfo>(*this);
     FFont.OnChange = [this] { FontChanged(); };
     SetUseSystemFont(true);
     // Items the form made before its manager join it now.
@@ -384,7 +387,10 @@ void TdxBarManager::RepaintOtherManagers(const TdxBarManager* except) {
 
 void TdxBarManager::ObjectDestroying(const TPersistent* object) {
     if (FSelectionHandler) FSelectionHandler->ObjectDestroying(object);
+    if (FDragInfo) FDragInfo->ObjectDestroying(object);
 }
+
+void TdxBarManager::BeginItemDrag(TdxBarItem& item, TdxBarItemLink* link) { FDragInfo->Run(item, link); }
 
 void TdxBarManager::ItemsChanged(TdxBarItem* item) {
     if (OnItemsChange && !IsLoading() && !IsDestroying()) OnItemsChange(item);
@@ -726,14 +732,8 @@ void TdxBarManagerList::Add(TdxBarManager* manager) {
     if (FHooks.empty()) {
         FHooks.push_back(std::make_unique<TThreadHook>(
             THookKind::Keyboard, [this](int code, WPARAM key, LPARAM keyData) { return KeyboardHook(code, key, keyData); }));
-        FHooks.push_back(std::make_unique<TThreadHook>(THookKind::Mouse, [](int code, WPARAM message, LPARAM info) {
-            if (code == HC_ACTION && IsButtonDown(message)) {
-                HWND window = reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd;
-                TdxBarSubMenuControl::PointerPressedSomewhere(window);
-                TdxBarControl::PointerPressedSomewhere(window);
-            }
-            return false;
-        }));
+        FHooks.push_back(std::make_unique<TThreadHook>(
+            THookKind::Mouse, [this](int code, WPARAM message, LPARAM info) { return MouseHook(code, message, info); }));
         // Passes every window message on.
         FHooks.push_back(std::make_unique<TThreadHook>(THookKind::CallWndProc, [](int, WPARAM, LPARAM) { return false; }));
     }
@@ -747,6 +747,55 @@ void TdxBarManagerList::Remove(TdxBarManager* manager) {
         FAltReleasePending = false;
         FRoutedKeys.reset();
     }
+}
+
+bool TdxBarManagerList::MouseHook(int code, WPARAM message, LPARAM info) {
+    if (code != HC_ACTION) return false;
+    const auto& mouse = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(info);
+    if (IsButtonDown(message)) {
+        TdxBarSubMenuControl::PointerPressedSomewhere(mouse.hwnd);
+        TdxBarControl::PointerPressedSomewhere(mouse.hwnd);
+    }
+    return static_cast<int>(mouse.wHitTestCode) == HTERROR && RouteToCustomizedToolbar(static_cast<UINT>(message), mouse.pt);
+}
+
+namespace {
+// The client message a non-client pointer message stands for.
+UINT ClientMessage(UINT message) {
+    if (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK) return message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+    return message;
+}
+}  // namespace
+
+bool TdxBarManagerList::RouteToCustomizedToolbar(UINT message, POINT screen) {
+    // The form under the customization dialog is disabled, so its toolbars
+    // get no pointer input of their own: it is handed to them here.
+    TdxBarCustomCustomizationForm* dialog = TdxBarCustomCustomizationForm::Instance();
+    if (!dialog || !dialog->HandleAllocated()) return false;
+    TdxBarManager& manager = dialog->BarManager();
+    if (!manager.CustomizeMode() || !manager.OwnerControl().HandleAllocated()) return false;
+    HWND active = ::GetActiveWindow();
+    HWND form = ::GetAncestor(manager.OwnerControl().Handle(), GA_ROOT);
+    if (active != dialog->Handle() && active != form && !::IsChild(form, active)) return false;
+    TdxBarControl* bar = TdxBarControl::UnderPointer(manager, screen);
+    if (!bar) return false;
+    HWND window = bar->Handle();
+    const LRESULT hit = ::SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(hit, message));
+    WPARAM keys = 0;
+    if (::GetAsyncKeyState(VK_LBUTTON) < 0) keys |= MK_LBUTTON;
+    if (::GetAsyncKeyState(VK_RBUTTON) < 0) keys |= MK_RBUTTON;
+    if (::GetAsyncKeyState(VK_MBUTTON) < 0) keys |= MK_MBUTTON;
+    if (::GetAsyncKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
+    if (::GetAsyncKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
+    const UINT clientMessage = ClientMessage(message);
+    if (clientMessage != WM_MOUSEMOVE) ::SetForegroundWindow(dialog->Handle());
+    POINT client = screen;
+    ::ScreenToClient(window, &client);
+    // Posted: the toolbar's press may start a drag with a loop of its own,
+    // which must not run inside the hook.
+    ::PostMessageA(window, clientMessage, keys, MAKELPARAM(client.x, client.y));
+    return true;
 }
 
 TdxBarManager* TdxBarManagerList::ManagerForKey() const {

@@ -262,6 +262,11 @@ public:
     // A toolbar, item or link of this manager goes.
     void ObjectDestroying(const forms::TPersistent* object);
 
+    // Drags an item, of a link or from the customization dialog (no link),
+    // until it is dropped or given up.
+    void BeginItemDrag(TdxBarItem& item, TdxBarItemLink* link);
+    const TdxBarDragInfo& DragInfo() const { return *FDragInfo; }
+
     // An item was added or removed (null), or one changed its caption.
     TdxBarChangeEvent OnItemsChange;
     void ItemsChanged(TdxBarItem* item);
@@ -387,6 +392,7 @@ private:
     bool FUseFullReset = false;
     bool FCustomizeMode = false;
     IdxBarSelection* FSelectionHandler = nullptr;
+    std::unique_ptr<TdxBarDragInfo> FDragInfo;
     int FLockUpdate = 0;
     bool FRefreshPending = false;
     bool FDestroyingManager = false;
@@ -411,6 +417,10 @@ public:
 
 private:
     bool KeyboardHook(int code, WPARAM key, LPARAM keyData);
+    bool MouseHook(int code, WPARAM message, LPARAM info);
+    // Hands a pointer message meant for a disabled window to the toolbar
+    // under the pointer while its manager is customized.
+    bool RouteToCustomizedToolbar(UINT message, POINT screen);
     // The manager a key is meant for, found from the focused window.
     TdxBarManager* ManagerForKey() const;
 

@@ -20,6 +20,7 @@ using controls::EdxException;
 class TdxBar;
 class TdxBarButton;
 class TdxBarControl;
+class TdxBarDragInfo;
 class TdxBarItem;
 class TdxBarItemControl;
 class TdxBarItemLink;

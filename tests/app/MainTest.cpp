@@ -612,23 +612,7 @@ protected:
     }
     // Moves the pointer to a screen point, pressing or releasing the left
     // button there when asked.
-    void Pointer(POINT at, DWORD button = 0) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
-        ::SendInput(1, &input, sizeof input);
-        // The system may take a moment to move the pointer; the pointer
-        // watch reads where it is, so wait (briefly) until it is there.
-        POINT where{};
-        for (int i = 0; i < 200 && ::GetCursorPos(&where) && (where.x != at.x || where.y != at.y); ++i) ::Sleep(1);
-        // Its messages may come a little after it has moved: take them all
-        // before the next step, until none has come for a few milliseconds.
-        do
-            Application().ProcessMessages();
-        while (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_INPUT) == WAIT_OBJECT_0);
-    }
+    void Pointer(POINT at, DWORD button = 0) { testsupport::PointerAt(at, button); }
     // The pointer watch looks now instead of at its next tick.
     void WatchTick() {
         ::PostMessageA(Bar().Handle(), WM_TIMER, bars::TdxBarControl::kPointerWatchTimer, 0);

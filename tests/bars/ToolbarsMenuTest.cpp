@@ -76,16 +76,7 @@ protected:
     void RightPress(HWND window, POINT client) {
         POINT screen = client;
         ::ClientToScreen(window, &screen);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        ::SendInput(1, &input, sizeof input);
-        testsupport::PumpUntil([&] {
-            POINT at{};
-            return ::GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
-        }, 1000);
+        testsupport::PointerAt(screen);
         ::SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
         Application().ProcessMessages();
     }

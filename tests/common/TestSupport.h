@@ -204,27 +204,48 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
 
 inline POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-// Moves the pointer to a client point of a window through the system's
-// input queue and presses and lets go of a button there (`down` 0: only
-// moves); takes the messages after each step.
+// Puts a pointer move to a screen point, with a button change if given,
+// into the system's input queue. Safe from any thread.
+inline void SendPointerInput(POINT screen, DWORD button = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ::MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = ::MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// Sends the pointer input and takes the messages it brings; true once the
+// system reports the pointer there and it stays. The system may take a
+// moment to move it and its messages may come a little later (later still
+// on a busy machine); a late event of an earlier move may even put it
+// back, and then it moves again (the button goes only once).
+inline bool PointerAt(POINT screen, DWORD button = 0) {
+    const auto there = [screen] {
+        POINT where{};
+        return ::GetCursorPos(&where) && where.x == screen.x && where.y == screen.y;
+    };
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendPointerInput(screen, attempt == 0 ? button : 0);
+        for (int i = 0; i < 200 && !there(); ++i) ::Sleep(1);
+        do
+            forms::Application().ProcessMessages();
+        while (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_INPUT) == WAIT_OBJECT_0);
+        if (there()) return true;
+    }
+    return false;
+}
+
+// Moves the pointer to a client point of a window and presses and lets go
+// of a button there (`down` 0: only moves), taking the messages after
+// each step.
 inline void ClickAt(HWND window, POINT client, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
     POINT at = client;
     ::ClientToScreen(window, &at);
-    std::vector<DWORD> steps{0};
-    if (down) steps.insert(steps.end(), {down, up});
-    for (DWORD button : steps) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
-        ::SendInput(1, &input, sizeof input);
-        POINT where{};
-        for (int i = 0; i < 200 && ::GetCursorPos(&where) && (where.x != at.x || where.y != at.y); ++i) ::Sleep(1);
-        do
-            forms::Application().ProcessMessages();
-        while (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_INPUT) == WAIT_OBJECT_0);
-    }
+    PointerAt(at);
+    if (!down) return;
+    PointerAt(at, down);
+    PointerAt(at, up);
 }
 
 // A loaded form's description as the form writes it now: the names and

@@ -13,6 +13,7 @@
 #include "forms/Forms.h"
 #include "forms/StdCtrls.h"
 #include "tests/common/TestSupport.h"
+#include "tests/common/TestSupport.h"
 #include "tests/controls/LookAndFeelTestSupport.h"
 
 using namespace controls;
@@ -104,26 +105,6 @@ bool Inside(const RECT& inner, const RECT& outer) {
 }
 
 void Pump() { forms::Application().ProcessMessages(); }
-
-// Moves the pointer through the input queue and takes the messages it
-// brings; true once the system reports it there and it stays (a late
-// event of an earlier move may put it back: then it moves again).
-bool MovePointer(POINT to) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ::MulDiv(to.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = ::MulDiv(to.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        ::SendInput(1, &input, sizeof input);
-        do
-            forms::Application().ProcessMessages();
-        while (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_INPUT) == WAIT_OBJECT_0);
-        POINT where{};
-        if (::GetCursorPos(&where) && where.x == to.x && where.y == to.y) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -235,10 +216,10 @@ TEST(cxButton, TheTrackingTimerEndsHotWhenThePointerIsGone) {
         ::PostMessageA(b.Handle(), WM_TIMER, 1, 0);
         Pump();
     };
-    ASSERT_TRUE(MovePointer({inside.x + 200, inside.y + 200}));
+    ASSERT_TRUE(testsupport::PointerAt({inside.x + 200, inside.y + 200}));
     enterAndTick();
     EXPECT_FALSE(b.MouseInside());
-    ASSERT_TRUE(MovePointer(inside));
+    ASSERT_TRUE(testsupport::PointerAt(inside));
     enterAndTick();
     EXPECT_TRUE(b.MouseInside());
 }
