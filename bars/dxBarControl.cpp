@@ -388,8 +388,12 @@ void TdxBarControl::LeftReleased(POINT point) {
     else if (!control->Enabled() && control != FSelected) Deactivate();
 }
 
-void TdxBarControl::RightPressed(POINT) {
-    if (BarManager().CustomizeMode()) return;
+void TdxBarControl::RightPressed(POINT point) {
+    if (BarManager().CustomizeMode()) {
+        TdxBarItemControl* control = ControlAt(point);
+        TdxBarDesignController::Instance().PopupItemMenu(*this, control ? &control->ItemLink() : nullptr);
+        return;
+    }
     TooltipShouldHide();
     TdxBarDesignController::Instance().PopupToolbarsMenu(BarManager(), Painter());
 }

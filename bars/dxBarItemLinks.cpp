@@ -4,6 +4,7 @@
 
 #include "bars/dxBarControl.h"
 #include "bars/dxBarItems.h"
+#include "bars/dxBarManager.h"
 #include "bars/dxBarToolbar.h"
 
 using namespace forms;
@@ -15,6 +16,8 @@ namespace bars {
 TdxBarItemLink::TdxBarItemLink(TdxBarItemLinks& collection) : FCollection(collection) {}
 
 TdxBarItemLink::~TdxBarItemLink() {
+    // A toolbar's links die before their manager; an item's menu may not.
+    if (FCollection.Bar()) FCollection.Bar()->BarManager().ObjectDestroying(this);
     if (FControl) FControl->Parent().RemoveLinkControl(*this);
     if (FItem) {
         auto& links = FItem->FLinks;
@@ -93,6 +96,42 @@ void TdxBarItemLink::SetBeginGroup(bool begin) {
     if (begin == FBeginGroup) return;
     FBeginGroup = begin;
     FCollection.Changed();
+}
+
+void TdxBarItemLink::SetUserCaption(const std::string& caption) {
+    if (caption == FUserCaption && (FUserDefine & udCaption)) return;
+    FUserCaption = caption;
+    FUserDefine |= udCaption;
+    UserValuesChanged();
+}
+
+void TdxBarItemLink::SetUserDefine(TdxBarUserDefines define) {
+    if (define == FUserDefine) return;
+    FUserDefine = define;
+    UserValuesChanged();
+}
+
+void TdxBarItemLink::SetUserPaintStyle(TdxBarPaintStyle style) {
+    if (style == FUserPaintStyle && (FUserDefine & udPaintStyle)) return;
+    FUserPaintStyle = style;
+    FUserDefine |= udPaintStyle;
+    UserValuesChanged();
+}
+
+std::string TdxBarItemLink::Caption() const {
+    if (FUserDefine & udCaption) return FUserCaption;
+    return FItem ? FItem->Caption() : std::string();
+}
+
+void TdxBarItemLink::UserValuesChanged() {
+    // The old place is drawn again too, in case the bar keeps its layout.
+    if (FControl) {
+        FControl->DropGlyphCache();
+        FControl->Remeasure();
+        FControl->Invalidate();
+    }
+    FCollection.Changed();
+    if (FControl) FControl->Invalidate();
 }
 
 void TdxBarItemLink::SetVisible(bool visible) {
