@@ -428,8 +428,11 @@ void TdxBarControl::CustomizingPressed(POINT point, bool right) {
             operation = selected ? TdxBarSelectionOperation::Remove : TdxBarSelectionOperation::Add;
         selection->AddToSelection(object, operation);
     }
+    if (right) {
+        TdxBarDesignController::Instance().PopupItemMenu(*this, link);
+        return;
+    }
     if (!link) return;
-    if (right) return;
     FDragPressPoint = point;
     FDragPending = true;
     ::SetCapture(Handle());

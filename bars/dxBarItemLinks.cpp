@@ -98,6 +98,42 @@ void TdxBarItemLink::SetBeginGroup(bool begin) {
     FCollection.Changed();
 }
 
+void TdxBarItemLink::SetUserCaption(const std::string& caption) {
+    if (caption == FUserCaption && (FUserDefine & udCaption)) return;
+    FUserCaption = caption;
+    FUserDefine |= udCaption;
+    UserValuesChanged();
+}
+
+void TdxBarItemLink::SetUserDefine(TdxBarUserDefines define) {
+    if (define == FUserDefine) return;
+    FUserDefine = define;
+    UserValuesChanged();
+}
+
+void TdxBarItemLink::SetUserPaintStyle(TdxBarPaintStyle style) {
+    if (style == FUserPaintStyle && (FUserDefine & udPaintStyle)) return;
+    FUserPaintStyle = style;
+    FUserDefine |= udPaintStyle;
+    UserValuesChanged();
+}
+
+std::string TdxBarItemLink::Caption() const {
+    if (FUserDefine & udCaption) return FUserCaption;
+    return FItem ? FItem->Caption() : std::string();
+}
+
+void TdxBarItemLink::UserValuesChanged() {
+    // The old place is drawn again too, in case the bar keeps its layout.
+    if (FControl) {
+        FControl->DropGlyphCache();
+        FControl->Remeasure();
+        FControl->Invalidate();
+    }
+    FCollection.Changed();
+    if (FControl) FControl->Invalidate();
+}
+
 void TdxBarItemLink::SetVisible(bool visible) {
     if (visible == FVisible) return;
     FVisible = visible;

@@ -56,8 +56,17 @@ public:
     void SetMostRecentlyUsed(bool recent) { FMostRecentlyUsed = recent; }
     int Position() const { return FPosition; }
     const std::string& UserCaption() const { return FUserCaption; }
+    // Also puts the caption in force (udCaption).
+    void SetUserCaption(const std::string& caption);
+    // Which of the link's own values are in force.
     TdxBarUserDefines UserDefine() const { return FUserDefine; }
+    void SetUserDefine(TdxBarUserDefines define);
     TdxBarPaintStyle UserPaintStyle() const { return FUserPaintStyle; }
+    // Also puts the paint style in force (udPaintStyle).
+    void SetUserPaintStyle(TdxBarPaintStyle style);
+    // The caption the link shows: its own while udCaption is in force,
+    // else its item's (empty without an item).
+    std::string Caption() const;
     int UserWidth() const { return FUserWidth; }
     TdxBarItemViewLevels ViewLevels() const { return FViewLevels; }
     bool Visible() const { return FVisible; }
@@ -89,6 +98,8 @@ private:
     friend class TdxBarManager;
     // Attaches the item the stream named, once every component exists.
     void ResolveLoadedItem();
+    // A user value changed: the control is measured and drawn again.
+    void UserValuesChanged();
 
     TdxBarItemLinks& FCollection;
     TdxBarItem* FItem = nullptr;

@@ -100,6 +100,10 @@ public:
     virtual void ApplyActionImageIndex(int index) { ApplyImageIndex(index); }
     // The registered item-control factory for exactly this item class.
     virtual TdxBarItemControlFactory ControlKindOf() const;
+    // The entries the item menu of customizing offers for the item's links.
+    virtual TdxBarCustomizingActions CustomizingActions() const {
+        return caReset | caDelete | caName | caBeginGroup;
+    }
     // Links of the item's own drop-down menu; none for plain items.
     virtual TdxBarItemLinks* SubmenuLinks() const { return nullptr; }
     virtual bool TryShortCut(forms::TShortCut shortCut);
@@ -222,6 +226,9 @@ public:
 
     void PerformClick() override;
     std::string NewItemCaption() const override;
+    TdxBarCustomizingActions CustomizingActions() const override {
+        return TdxBarItem::CustomizingActions() | caPaintStyle;
+    }
     const forms::PropertyTable& StoredProperties() const override;
 
 protected:
@@ -271,6 +278,10 @@ public:
     bool ImagePresent() const override { return FLargeImageIndex >= 0; }
     void NotifyLargeGlyph() override;
     void NotifyWidth() override;
+    // Its caption shows by ShowCaption, not by a paint style.
+    TdxBarCustomizingActions CustomizingActions() const override {
+        return TdxBarButton::CustomizingActions() & ~caPaintStyle;
+    }
     const forms::PropertyTable& StoredProperties() const override;
 
 private:

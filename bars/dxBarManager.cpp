@@ -386,6 +386,7 @@ void TdxBarManager::RepaintOtherManagers(const TdxBarManager* except) {
 }
 
 void TdxBarManager::ObjectDestroying(const TPersistent* object) {
+    if (auto* link = dynamic_cast<const TdxBarItemLink*>(object)) TdxBarDesignController::Instance().LinkDestroying(link);
     if (FSelectionHandler) FSelectionHandler->ObjectDestroying(object);
     if (FDragInfo) FDragInfo->ObjectDestroying(object);
 }
@@ -823,8 +824,9 @@ bool TdxBarManagerList::KeyboardHook(int code, WPARAM key, LPARAM keyData) {
         FRoutedKeys[keyIndex] = false;
         return true;
     }
-    // An open menu takes every key.
+    // An open menu takes every key, but those typed into a box in it.
     if (TdxBarSubMenuControl* menu = TdxBarSubMenuControl::OpenMenu()) {
+        if (!menu->TakesKey(key)) return false;
         if (!release) {
             FRoutedKeys[keyIndex] = true;
             menu->KeyPressed(key);

@@ -152,6 +152,9 @@ void RegisterCustomizationFormClass(TdxBarCustomizationFormClass formClass);
 bool CustomizationFormRegistered();
 bool CustomizationFormExists();
 
+// A framework menu has its entries (the links) and is about to show.
+using TdxBarShowPopupEvent = std::function<void(TdxBarManager* sender, TdxBarItemLinks* links)>;
+
 enum class TdxBarSelectionOperation { Add, Exclusive, Remove };
 
 // What a manager asks of whoever keeps its selection while it is being
@@ -281,7 +284,9 @@ public:
     TBarEvent OnBarAfterReset, OnBarBeforeReset, OnBarClose, OnBarDockingStyleChange, OnBarVisibleChange;
     // The toolbars menu has its entries and is about to show; a handler may
     // add or remove links. Nothing shows when the links end up empty.
-    std::function<void(TdxBarManager* sender, TdxBarItemLinks* links)> OnShowToolbarsPopup;
+    TdxBarShowPopupEvent OnShowToolbarsPopup;
+    // The same for the item menu of customizing.
+    TdxBarShowPopupEvent OnShowCustomizingPopup;
     // Customizing starts (before the dialog is made) or has ended (the
     // dialog is gone).
     forms::TNotifyEvent OnShowCustomizingForm, OnHideCustomizingForm;

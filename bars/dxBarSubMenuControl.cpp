@@ -24,6 +24,8 @@ constexpr int kTextRightMargin = 20;
 constexpr int kMinRowHeight = 22;
 constexpr int kSeparatorHeight = 3;
 constexpr int kCheckMargin = 2;      // around the check box in the column
+constexpr int kExtentGap = 8;        // from a caption to a box right of it
+constexpr int kExtentMargin = 4;     // right of such a box
 
 constexpr int kSlideStep = 17;        // pixels of height per slide step
 constexpr int kUnfoldStep = 8;        // pixels of width and height per unfold step
@@ -232,23 +234,33 @@ SIZE TdxBarSubMenuControl::CalcLayout() {
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(dc.Get(), &metrics);
     const int rowHeight = std::max<int>(kMinRowHeight, metrics.tmHeight + 6);
-    int textWidth = 0;
+    int contentWidth = 0;
     int y = kFrame;
     for (int i = 0; i < FItemLinks.Count(); ++i) {
         TdxBarItemLink* link = FItemLinks.Items(i);
         if (!link->Item() || !link->Shown()) continue;
         const bool separator = link->BeginGroup() && !FRows.empty();
         if (separator) y += kSeparatorHeight;
-        FRows.push_back({link, {kFrame, y, 0, y + rowHeight}, separator});
+        const int extent = RowExtent(*link);
+        FRows.push_back({link, {kFrame, y, 0, y + rowHeight}, separator, extent});
         y += rowHeight;
-        textWidth = std::max(textWidth, FPainter.TextWidth(dc.Get(), link->Item()->Caption()));
+        const int text = FPainter.TextWidth(dc.Get(), link->Item()->Caption());
+        contentWidth = std::max(contentWidth, extent > 0 ? text + kExtentGap + extent + kExtentMargin
+                                                         : text + kTextRightMargin);
     }
-    const int width = kFrame + kImageColumn + kTextIndent + textWidth + kTextRightMargin + kFrame;
+    const int width = kFrame + kImageColumn + kTextIndent + contentWidth + kFrame;
     for (Row& row : FRows) row.rect.right = width - kFrame;
+    RowsPlaced();
     return {width, y + kFrame};
 }
 
 RECT TdxBarSubMenuControl::RowRect(int index) const { return FRows.at(static_cast<std::size_t>(index)).rect; }
+
+RECT TdxBarSubMenuControl::RowExtentRect(int index) const {
+    const Row& row = FRows.at(static_cast<std::size_t>(index));
+    if (row.extent <= 0) return {};
+    return {row.rect.right - kExtentMargin - row.extent, row.rect.top, row.rect.right - kExtentMargin, row.rect.bottom};
+}
 
 void TdxBarSubMenuControl::Popup(POINT pointer) {
     if (gOpenMenu && gOpenMenu != this) gOpenMenu->CloseUp();
@@ -258,7 +270,8 @@ void TdxBarSubMenuControl::Popup(POINT pointer) {
     FBounds = PlacePopupMenu(pointer, FClientSize, WorkAreaAt(pointer));
     gOpenMenu = this;
     PlayMenuSound("MenuPopup");
-    const TdxBarMenuAnimations animation = ChosenAnimation(FManager.MenuAnimations());
+    const TdxBarMenuAnimations animation =
+        Animates() ? ChosenAnimation(FManager.MenuAnimations()) : TdxBarMenuAnimations::None;
     if (animation == TdxBarMenuAnimations::None) {
         ShowAt(Handle(), FBounds);
         ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -326,6 +339,7 @@ void TdxBarSubMenuControl::FinishAnimation() {
 }
 
 void TdxBarSubMenuControl::CloseUp() {
+    ClosingUp();
     StopAnimation();
     if (gOpenMenu == this) gOpenMenu = nullptr;
     if (::GetCapture() == Handle()) ::ReleaseCapture();
@@ -350,7 +364,7 @@ void TdxBarSubMenuControl::Select(int index) {
 }
 
 void TdxBarSubMenuControl::Choose(int index) {
-    if (!RowEnabled(index)) return;
+    if (!RowEnabled(index) || RowChosen(index)) return;
     TdxBarItem* item = RowLink(index).Item();
     CloseUp();
     PlayMenuSound("MenuCommand");
@@ -369,6 +383,8 @@ void TdxBarSubMenuControl::MoveSelection(int step) {
         }
     }
 }
+
+bool TdxBarSubMenuControl::TakesKey(WPARAM) const { return true; }
 
 void TdxBarSubMenuControl::KeyPressed(WPARAM key) {
     FinishAnimation();
@@ -389,7 +405,7 @@ void TdxBarSubMenuControl::KeyPressed(WPARAM key) {
 }
 
 void TdxBarSubMenuControl::PointerPressedSomewhere(HWND window) {
-    if (gOpenMenu && window != gOpenMenu->Handle()) gOpenMenu->CloseUp();
+    if (gOpenMenu && window != gOpenMenu->Handle() && !::IsChild(gOpenMenu->Handle(), window)) gOpenMenu->CloseUp();
 }
 
 void TdxBarSubMenuControl::Paint(HDC dc) {

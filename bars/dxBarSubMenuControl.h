@@ -85,30 +85,46 @@ public:
     int RowCount() const { return static_cast<int>(FRows.size()); }
     TdxBarItemLink& RowLink(int index) const { return *FRows.at(static_cast<std::size_t>(index)).link; }
 
-    // A key while the menu is open: every key goes to it.
-    void KeyPressed(WPARAM key);
+    // Whether a key goes to the open menu: all do, unless a box in the
+    // menu is being edited, which keeps the keys it types.
+    virtual bool TakesKey(WPARAM key) const;
+    // A key while the menu is open and takes it.
+    virtual void KeyPressed(WPARAM key);
     // A pointer button went down somewhere in the thread: outside the menu
-    // it closes.
+    // (and the windows in it) it closes.
     static void PointerPressedSomewhere(HWND window);
 
     // Paints the whole client area into a DC.
-    void Paint(HDC dc);
+    virtual void Paint(HDC dc);
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Room a row needs right of its caption, for a box shown there.
+    virtual int RowExtent(const TdxBarItemLink&) const { return 0; }
+    // That room of a row, in client coordinates; empty without one.
+    RECT RowExtentRect(int index) const;
+    // The rows have their places.
+    virtual void RowsPlaced() {}
+    // A row is chosen: true when the menu took care of it itself; otherwise
+    // the menu closes and clicks the row's item.
+    virtual bool RowChosen(int) { return false; }
+    // The menu is about to close.
+    virtual void ClosingUp() {}
+    // Opens with the manager's MenuAnimations; else at once.
+    virtual bool Animates() const { return true; }
+    void Choose(int index);
 
 private:
     struct Row {
         TdxBarItemLink* link;
         RECT rect;
         bool separatorAbove;
+        int extent;
     };
     // Rows and client size from the links and the manager's font.
     SIZE CalcLayout();
     int RowAt(POINT point) const;
     void Select(int index);
-    // Closes the menu and clicks the row's item.
-    void Choose(int index);
     void MoveSelection(int step);
     bool RowEnabled(int index) const;
     // Unfold or slide from `pointer` to FBounds on a worker thread.

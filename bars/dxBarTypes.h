@@ -107,6 +107,11 @@ inline constexpr TdxBarUserDefines udCaption = 1, udGlyph = 2, udPaintStyle = 4,
 inline constexpr std::pair<const char*, unsigned> kUserDefineNames[] = {
     {"udCaption", udCaption}, {"udGlyph", udGlyph}, {"udPaintStyle", udPaintStyle}, {"udWidth", udWidth}};
 
+// What the item menu of customizing may do to a link of an item.
+using TdxBarCustomizingActions = unsigned;
+inline constexpr TdxBarCustomizingActions caReset = 1, caDelete = 2, caName = 4, caPaintStyle = 8,
+                                          caBeginGroup = 16;
+
 using TdxBarItemViewLevels = unsigned;
 inline constexpr TdxBarItemViewLevels ivlLargeIconWithText = 1, ivlSmallIconWithText = 2, ivlSmallIcon = 4,
                                       ivlControlOnly = 8, ivlAll = 15;
