@@ -251,6 +251,8 @@ step "a right press on the toolbar opens its menu; Customize... opens the dialog
 toolbars_menu_up() { read_windows && find_window QuorvaBarSubMenu && ((W_VISIBLE)); }
 customize_up() { read_windows && find_window TdxBarCustomizationForm Customize && ((W_VISIBLE)); }
 customize_gone() { read_windows && ! { find_window TdxBarCustomizationForm Customize && ((W_VISIBLE)); }; }
+about_up() { read_windows && find_window TfrmAbout About && ((W_VISIBLE)); }
+about_gone() { read_windows && ! { find_window TfrmAbout About && ((W_VISIBLE)); }; }
 IFS=, read -r cl ct _ _ <<<"$MAIN_CLIENT"
 xdotool mousemove $((cl + 180)) $((ct + 20)) click 3
 wait_until 5 "toolbars menu" toolbars_menu_up
@@ -261,17 +263,52 @@ IFS=, read -r dl dt dr db <<<"$W_CLIENT"
 ((dr - dl == 366 && db - dt == 310)) || fail "the Customize dialog's client area is $W_CLIENT, not 366 x 310"
 [[ $W_OWNER == "$MAIN_HWND" ]] || fail "the Customize dialog's owner is $W_OWNER, not the main window"
 has_child_text "$W_HWND" "Close" || fail "no Close button in the Customize dialog"
+
+step "while customizing, a click selects Start without running it; Stop dragged onto the time panel leaves the toolbar"
+# The dialog opens centred over the main window: its caption takes it
+# down out of the toolbar's way.
+IFS=, read -r dl dt dr _ <<<"$W_RECT"
+xdotool mousemove $(((dl + dr) / 2)) $((dt + 10)) mousedown 1
+sleep 0.3
+xdotool mousemove $(((dl + dr) / 2)) $((dt + 100))
+sleep 0.2
+xdotool mousemove $(((dl + dr) / 2)) $((dt + 250))
+sleep 0.3
+xdotool mouseup 1
+# The five large buttons sit side by side, 75 pixels each.
+start_x=$((cl + 111)) stop_x=$((cl + 261)) button_y=$((ct + 20))
+black_in_toolbar() {
+    import -window root "$OUT/e2e-screen.png"
+    convert "$OUT/e2e-screen.png" -crop "375x52+$cl+$ct" +repage -fill white +opaque "#000000" -negate \
+        -format "%[fx:round(mean*w*h)]" info:
+}
+black_before=$(black_in_toolbar)
+click $start_x $button_y
+sleep 1
+panel_is "$ZERO" || fail "a click on Start while customizing ran it: the panel reads '${PANEL:-?}'"
+black_after=$(black_in_toolbar)
+((black_after - black_before >= 300)) ||
+    fail "no dark frame around the selected Start button ($black_before black pixels before, $black_after after)"
+xdotool mousemove $stop_x $button_y mousedown 1
+sleep 0.2
+xdotool mousemove $stop_x $((button_y + 12))
+sleep 0.2
+xdotool mousemove $((cl + 100)) $((ct + 80))
+sleep 0.3
+xdotool mouseup 1
+sleep 0.5
 press Escape
 wait_until 5 "closing of Customize with Escape" customize_gone
-focus_main
 
-step "F2 starts the count"
-press F2
-wait_until 4 "count after F2" panel_running
+step "after customizing, About sits where Stop was and a click on Start starts the count"
+click $stop_x $button_y
+wait_until 5 "About dialog from the button in Stop's place" about_up
+press Escape
+wait_until 5 "closing of About" about_gone
+click $start_x $button_y
+wait_until 4 "count after clicking Start" panel_running
 
 step "Alt+A shows About while the count goes on; Escape and Enter close it"
-about_up() { read_windows && find_window TfrmAbout About && ((W_VISIBLE)); }
-about_gone() { read_windows && ! { find_window TfrmAbout About && ((W_VISIBLE)); }; }
 for key in Escape Return; do
     press alt+a
     wait_until 5 "About dialog" about_up
