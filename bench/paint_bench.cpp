@@ -2,6 +2,7 @@
 // same areas: a hot-tracking repaint of one toolbar button, a repaint of
 // the whole toolbar and one second of the running stopwatch. Then many
 // paints in a row, to show that no handle and no memory stays behind.
+// First, that an idle stopwatch is woken by nothing at all.
 #include <windows.h>
 #include <psapi.h>
 
@@ -77,6 +78,32 @@ int main(int argc, char** argv) {
         std::unique_ptr<TfrmMain> form = TfrmMain::Create([&now] { return now; });
         form->Show();
         Pump();
+        // Idle: stopped, the pointer away from the window. Nothing should
+        // wake the program, no timer and no message.
+        {
+            RECT window;
+            ::GetWindowRect(form->Handle(), &window);
+            ::SetCursorPos(window.right + 200, window.bottom + 200);
+            const DWORD settle = ::GetTickCount();
+            while (::GetTickCount() - settle < 500) {
+                Pump();
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            }
+            Pump();
+            int wakeUps = 0, messages = 0;
+            const DWORD start = ::GetTickCount();
+            for (DWORD elapsed = 0; elapsed < 2000; elapsed = ::GetTickCount() - start) {
+                if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2000 - elapsed, QS_ALLINPUT) != WAIT_OBJECT_0) break;
+                ++wakeUps;
+                MSG msg;
+                while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    ++messages;
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageA(&msg);
+                }
+            }
+            std::printf("idle for 2 s, stopped, pointer away: %d wake-ups, %d messages (target 0)\n", wakeUps, messages);
+        }
         bars::TdxBarControl& bar = *form->Toolbar->Control();
         const HWND barWindow = bar.Handle();
         const RECT button = form->Toolbar->ItemLinks().Items(4)->ItemRect();
