@@ -41,14 +41,15 @@ make_wine_prefix
 launcher=$!
 
 main_hwnd=
+main_rect=
 deadline=$((SECONDS + 60))
 while [[ -z $main_hwnd ]]; do
     kill -0 "$launcher" 2>/dev/null || die "Quorva did not start (see $BUILD_DIR/run.log)"
     ((SECONDS < deadline)) || die "no Quorva window within 60 s (see $BUILD_DIR/run.log)"
     sleep 0.2
-    while IFS=$'\t' read -r hwnd pid cls visible _; do
+    while IFS=$'\t' read -r hwnd pid cls visible rect _; do
         if [[ $cls == TfrmMain && $visible == 1 ]]; then
-            main_hwnd=$hwnd main_pid=$pid
+            main_hwnd=$hwnd main_pid=$pid main_rect=$rect
         fi
     done < <("$WINE" "$probe" --desktop "$desktop" windows </dev/null 2>/dev/null || true)
 done
@@ -56,7 +57,8 @@ done
 # Its first paint may still be on its way.
 sleep 1
 shot=$BUILD_DIR/screenshot.png
-import -window root -crop "$size+0+0" +repage "$shot"
+IFS=, read -r l t r b <<<"$main_rect"
+import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$shot"
 log "screenshot of Quorva saved to $shot"
 
 # Closed as a user would; the EXIT trap ends it if it does not go.
