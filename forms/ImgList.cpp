@@ -9,6 +9,8 @@
 
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
+#include "forms/FormStream.h"
+#include "forms/ImageListStream.h"
 #include "forms/Properties.h"
 #include "forms/Handles.h"
 #include "forms/ResStrings.h"
@@ -298,6 +300,11 @@ std::vector<std::uint8_t> TCustomImageList::SaveToBytes() const {
 }
 
 void TCustomImageList::LoadFromBytes(std::span<const std::uint8_t> bytes) {
+    try {
+        CheckImageListStream(bytes);
+    } catch (const FormStreamError&) {
+        throw EReadError(ResString("SImageReadFail"));
+    }
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
     if (!memory) throw EReadError(ResString("SImageReadFail"));
     if (void* p = ::GlobalLock(memory)) {

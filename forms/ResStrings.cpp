@@ -69,7 +69,9 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string_v
     auto arg = args.begin();
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' && arg != args.end()) {
-            out += *arg++;
+            // Messages end as C strings: a NUL from damaged data would cut
+            // the rest off.
+            for (char c : *arg++) out += c == '\0' ? '?' : c;
             ++i;
         } else {
             out += pattern[i];

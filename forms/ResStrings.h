@@ -32,7 +32,8 @@ void RegisterResStrings(const ResStringDefault (&table)[N]) {
 
 namespace forms {
 
-// Replaces each "%s" of a resource text, in order, with the next argument.
+// Replaces each "%s" of a resource text, in order, with the next argument;
+// a NUL in an argument shows as "?".
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 }  // namespace forms

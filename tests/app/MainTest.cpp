@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@
 #include "bars/dxOffice11.h"
 #include "forms/Exceptions.h"
 #include "forms/FormReader.h"
+#include "forms/FormStream.h"
 #include "tests/common/TestSupport.h"
+#include "tests/fuzz/Mutator.h"
 
 using namespace forms;
 using testsupport::BoxAnswerer;
@@ -1028,6 +1031,42 @@ TEST(MainWindowDescription, DamageIsReportedAndNothingLeaks) {
         }
     }
     { auto form = TfrmMain::Create(good); }
+    EXPECT_EQ(LiveHandles().gdi, before.gdi);
+    EXPECT_EQ(LiveHandles().user, before.user);
+}
+
+// Damaged bytes that still decode make a whole window or end creation with
+// a clear error; either way nothing is left behind. Bytes that do not
+// decode never get this far (the sanitized tests cover them).
+TEST(MainWindowDescription, DamagedBytesGiveAWholeWindowOrAClearError) {
+    HRSRC info = ::FindResourceA(nullptr, "TFRMMAIN", MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    ASSERT_NE(info, nullptr);
+    const auto* stored = static_cast<const std::uint8_t*>(::LockResource(::LoadResource(nullptr, info)));
+    const std::vector<std::uint8_t> good(stored, stored + ::SizeofResource(nullptr, info));
+    { auto form = TfrmMain::Create(ReadForm(good)); }  // shared drawing resources are made on first use
+    const HandleCount before = LiveHandles();
+    BoxAnswerer answerer(IDOK);
+    fuzz::Rng rng(0x51554F52);
+    int built = 0, refused = 0;
+    for (int round = 0; built + refused < 400; ++round) {
+        std::vector<std::uint8_t> bytes = good;
+        fuzz::Mutate(bytes, rng, {}, 3);
+        ObjectNode node;
+        try {
+            node = ReadForm(bytes);
+        } catch (const FormStreamError&) {
+            continue;
+        }
+        try {
+            auto form = TfrmMain::Create(node);
+            ++built;
+            EXPECT_NE(form->Handle(), nullptr) << "round " << round;
+        } catch (const EReadError&) {
+            ++refused;
+        }
+    }
+    std::printf("[ damaged  ] %d windows built, %d refused\n", built, refused);
+    EXPECT_TRUE(answerer.Seen().empty()) << "an error was shown while a window was made";
     EXPECT_EQ(LiveHandles().gdi, before.gdi);
     EXPECT_EQ(LiveHandles().user, before.user);
 }

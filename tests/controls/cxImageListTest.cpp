@@ -6,7 +6,9 @@
 #include "forms/ActnList.h"
 #include "forms/Exceptions.h"
 #include "forms/FormWriter.h"
+#include "forms/ImageListStream.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/fuzz/Mutator.h"
 
 using namespace controls;
 using namespace controlstest;
@@ -570,6 +572,73 @@ TEST(PlatformImageList, CopiesAndStoresItsPictures) {
     read.LoadFromBytes(stored[3].value.bytes);
     EXPECT_EQ(read.Count(), 2);
     EXPECT_EQ(read.Width(), 4);
+}
+
+namespace {
+
+// A platform list of any colour depth.
+class TAnyImageList : public forms::TCustomImageList {
+public:
+    using TCustomImageList::TCustomImageList;
+    const char* ClassName() const override { return "TAnyImageList"; }
+};
+
+}  // namespace
+
+// The stored stream is checked before the system reads it: its reader
+// trusts the header's picture size and ran past the bitmap of a stream
+// whose picture height was raised.
+TEST(PlatformImageList, ADamagedStreamIsRefusedAndTheListKept) {
+    struct Kind {
+        UINT flags;
+        int pictures;
+    } kinds[] = {{ILC_COLOR32 | ILC_MASK, 3}, {ILC_COLORDDB | ILC_MASK, 5}, {ILC_COLOR24, 1},
+                 {ILC_COLOR8 | ILC_MASK, 0}, {ILC_COLOR4, 9},            {ILC_COLOR16 | ILC_MASK, 2}};
+    std::vector<std::vector<std::uint8_t>> streams;
+    for (const Kind& kind : kinds) {
+        TAnyImageList list(nullptr, 4, 4, kind.flags);
+        if (kind.pictures > 0) list.Add(Solid(4 * kind.pictures, 4, kB)->Handle(), nullptr);
+        streams.push_back(list.SaveToBytes());
+        EXPECT_NO_THROW(forms::CheckImageListStream(streams.back())) << "flags " << kind.flags;
+    }
+
+    forms::TImageList list(nullptr, 4, 4);
+    list.Add(Solid(8, 4, kA)->Handle(), nullptr);
+    std::vector<std::uint32_t> before;
+    ASSERT_TRUE(list.CopyImagePixels(1, before));
+    auto expectKept = [&](const std::string& what) {
+        std::vector<std::uint32_t> now;
+        EXPECT_EQ(list.Count(), 2) << what;
+        EXPECT_EQ(list.Height(), 4) << what;
+        EXPECT_TRUE(list.CopyImagePixels(1, now) && now == before) << what;
+    };
+    std::vector<std::uint8_t> taller = streams[0];
+    taller[12] = 0x00, taller[13] = 0x80;  // pictures 32768 high
+    EXPECT_THROW(list.LoadFromBytes(taller), forms::EReadError);
+    expectKept("pictures taller than the bitmap");
+
+    // Damaged copies of every kind either load whole or leave the list as
+    // it was, and nothing leaks.
+    const forms::HandleCount handles = forms::LiveHandles();
+    fuzz::Rng rng(20250611);
+    int loaded = 0;
+    for (int round = 0; round < 1500; ++round) {
+        std::vector<std::uint8_t> damaged = streams[rng.Below(streams.size())];
+        fuzz::Mutate(damaged, rng);
+        forms::TImageList target(nullptr, 4, 4);
+        target.Add(Solid(8, 4, kA)->Handle(), nullptr);
+        try {
+            target.LoadFromBytes(damaged);
+            ++loaded;
+            EXPECT_GE(target.Width(), 1);
+            EXPECT_GE(target.Height(), 1);
+        } catch (const forms::EReadError&) {
+            EXPECT_EQ(target.Count(), 2) << "round " << round;
+        }
+    }
+    EXPECT_GT(loaded, 0);
+    EXPECT_EQ(forms::LiveHandles().gdi, handles.gdi);
+    EXPECT_EQ(forms::LiveHandles().user, handles.user);
 }
 
 TEST(PlatformImageList, ItsMaskedPixelsStayTransparent) {

@@ -168,6 +168,8 @@ TEST(Reading, ADamagedDescriptionSaysWhereAndLeavesNothing) {
          "Error reading t.Colour: Property Colour does not exist"},
         {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{"Size", Value::Str("big")}})}),
          "Error reading t.Size: Invalid property value"},
+        {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{std::string("Si\0ze", 5), Value::Int(1)}})}),
+         "Error reading t.Si?ze: Property Si?ze does not exist"},
         {Described("TTestForm", "frm", {}, {Described("TThing", "t", {{"Buddy", Value::Id("nobody")}})}),
          "Error reading t.Buddy: Component nobody not found"},
         {Described("TTestForm", "frm", {}, {Described("TThing", "t", {}), Described("TThing", "T", {})}),
