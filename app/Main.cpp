@@ -145,6 +145,7 @@ void TfrmMain::actPauseExecute(TComponent*) {
 void TfrmMain::Pause(std::int64_t running) {
     // The fraction of the running second is kept for Resume.
     FPausedAt = running;
+    ShowReached(running);
     FPaused = true;
     Timer->SetEnabled(false);
     lblElapsedTime->SetCaption("Timer Paused");
@@ -155,6 +156,7 @@ void TfrmMain::Pause(std::int64_t running) {
 
 void TfrmMain::actStopExecute(TComponent*) {
     if (!Confirm("Stop the timer and clear the counter?")) return;
+    ShowReached(RunningTime());
     Timer->SetEnabled(false);
     lblElapsedTime->SetCaption("Final Time");
     actStart->SetEnabled(true);
@@ -186,6 +188,15 @@ void TfrmMain::AdvanceOneSecond() {
         ++FHours;
         FMinutes = 0;
     }
+}
+
+void TfrmMain::ShowReached(std::int64_t running) {
+    // A late timer event may not have shown the last seconds yet; a time
+    // that stays on screen shows every whole second run, and none ahead.
+    const std::int64_t reached = running / kSecond;
+    if (FCounted >= reached) return;
+    for (; FCounted < reached; ++FCounted) AdvanceOneSecond();
+    pnlTime->SetCaption(ElapsedTimeText(FHours, FMinutes, FSeconds));
 }
 
 void TfrmMain::TimerTimer(TComponent*) {

@@ -81,6 +81,9 @@ private:
     // Starts the timer so that its next event falls on the next whole
     // second of running time.
     void ArmTimer(std::int64_t running);
+    // Counts and shows the whole seconds of the given running time that
+    // the display has not reached yet.
+    void ShowReached(std::int64_t running);
     // Stops the count at the given running time and shows it paused.
     void Pause(std::int64_t running);
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -360,6 +361,157 @@ TEST_F(MainWindow, AnErrorInACommandIsShownAndTheProgramGoesOn) {
     EXPECT_TRUE(ok.Seen().empty());
     Start();
     EXPECT_TRUE(form->Timer->Enabled());
+}
+
+// The system's timer as the program's message queue sees it, on the
+// machine's own time, which runs on while the machine sleeps: due a period
+// after it is set and every period after that; due times that pass before
+// the program takes the event merge into one.
+struct SimulatedTimer {
+    HWND window = nullptr;
+    std::int64_t wallMs = 0;
+    std::int64_t armedAt = 0;
+    unsigned period = 0;
+    int arms = 0;
+};
+SimulatedTimer gSimulatedTimer;
+
+UINT_PTR WINAPI SetSimulatedTimer(HWND window, UINT_PTR id, UINT interval, TIMERPROC proc) {
+    if (window != gSimulatedTimer.window) return ::SetTimer(window, id, interval, proc);
+    gSimulatedTimer.armedAt = gSimulatedTimer.wallMs;
+    gSimulatedTimer.period = interval;
+    ++gSimulatedTimer.arms;
+    return id;
+}
+
+// An hour of counting with jittered, late and merged timer events, a
+// thousand pauses and a two-hour sleep of the machine: whenever the panel
+// is looked at it shows the time that really ran, within a second, never
+// ahead of it, and the sleep is not in it.
+TEST_F(MainWindow, AnHourOfLateEventsPausesAndASleepShowsTheTimeThatRan) {
+    constexpr std::int64_t kSecondUnits = 1000 * kMs, kHour = 3'600'000, kSleep = 2 * kHour;
+    gSimulatedTimer = {};
+    gSimulatedTimer.window = form->Timer->WindowHandle();
+    TTimer::SetSystemTimerFunction(SetSimulatedTimer);
+    std::mt19937 random(14);
+    auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    // Mostly the system timer's granularity either way; now and then a
+    // busy program, long enough for several due times to merge.
+    auto delay = [&] {
+        const int kind = uniform(0, 99);
+        return kind < 85 ? uniform(-15, 15) : kind < 95 ? uniform(16, 300) : uniform(301, 2500);
+    };
+
+    // Times in ms the machine was awake; its own time adds the sleep.
+    const std::int64_t base = now;
+    std::int64_t awake = 0, slept = 0;
+    auto setAwake = [&](std::int64_t ms) {
+        awake = ms;
+        gSimulatedTimer.wallMs = awake + slept;
+        now = base + awake * kMs;
+    };
+    enum Kind { kPause, kResume, kSleepNow };
+    struct Action {
+        std::int64_t at;
+        Kind kind;
+    };
+    std::vector<Action> actions;
+    for (int i = 0; i < 1000; ++i) {
+        const std::int64_t pause = i * 3600 + uniform(0, 1400);
+        actions.push_back({pause, kPause});
+        actions.push_back({pause + uniform(1, 1400), kResume});
+        if (i == 500) actions.push_back({i * 3600 + 3000, kSleepNow});
+    }
+
+    std::int64_t ran = 0, runningSince = 0;  // clock units
+    bool running = true;
+    auto truth = [&] { return running ? ran + (now - runningSince) : ran; };
+    auto shown = [&] { return form->Seconds() + 60LL * form->Minutes() + 3600LL * form->Hours(); };
+    auto onTime = [&](const char* after) -> ::testing::AssertionResult {
+        const double lag = double(truth()) / double(kSecondUnits) - double(shown());
+        if (lag < 1.0 && lag > -0.1 && Panel() == ElapsedTimeText(form->Hours(), form->Minutes(), form->Seconds()))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "after " << after << " at " << awake << " ms awake: shows "
+                                             << Panel() << ", ran " << double(truth()) / double(kSecondUnits) << " s";
+    };
+
+    setAwake(0);
+    Start();
+    runningSince = now;
+    ASSERT_EQ(gSimulatedTimer.arms, 1);
+    int arms = 0;
+    std::int64_t due = 0, delivery = 0;
+    std::size_t next = 0;
+    for (;;) {
+        if (gSimulatedTimer.arms != arms) {
+            arms = gSimulatedTimer.arms;
+            due = gSimulatedTimer.armedAt + gSimulatedTimer.period;
+            delivery = due + delay();
+        }
+        const bool timerOn = form->Timer->Enabled();
+        const std::int64_t deliveryAwake = std::max(delivery - slept, awake);
+        if (next < actions.size() && (!timerOn || actions[next].at <= deliveryAwake)) {
+            const Action& action = actions[next++];
+            setAwake(action.at);
+            if (action.kind == kSleepNow) {
+                ASSERT_TRUE(running);
+                slept += kSleep;
+                setAwake(awake);
+                continue;
+            }
+            Key(VK_F3);
+            ASSERT_EQ(form->Paused(), action.kind == kPause);
+            if (action.kind == kPause) {
+                ran += now - runningSince;
+                running = false;
+                ASSERT_TRUE(onTime("a pause"));
+            } else {
+                runningSince = now;
+                running = true;
+            }
+            continue;
+        }
+        if (!timerOn || deliveryAwake > kHour) break;
+        setAwake(deliveryAwake);
+        ::PostMessageA(form->Timer->WindowHandle(), WM_TIMER, 1, 0);
+        Application().ProcessMessages();
+        ASSERT_TRUE(onTime("a timer event"));
+        if (gSimulatedTimer.arms == arms) {
+            do due += gSimulatedTimer.period;
+            while (due <= gSimulatedTimer.wallMs);
+            delivery = due + delay();
+        }
+    }
+    ASSERT_EQ(next, actions.size());
+    setAwake(kHour);
+    Key(VK_F3);
+    ran += now - runningSince;
+    running = false;
+    EXPECT_TRUE(onTime("the last pause"));
+    const std::string paused = Panel();
+    {
+        BoxAnswerer yes(IDYES);
+        Key(VK_F4);
+    }
+    EXPECT_EQ(Status(), "Final Time");
+    EXPECT_EQ(Panel(), paused);
+    EXPECT_LT(shown(), kHour / 1000);
+}
+
+// A stretch shorter than the timer's period, or an event that comes late,
+// leaves seconds the panel has not shown yet: Pause and Stop show them.
+TEST_F(MainWindow, PauseAndStopShowTheSecondsReached) {
+    Start();
+    EventAt(1000);
+    now = started + 3700 * kMs;  // the events of two seconds are late
+    Key(VK_F3);
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 03 sec");
+    Key(VK_F3);
+    now += 2900 * kMs;
+    BoxAnswerer yes(IDYES);
+    Key(VK_F4);
+    EXPECT_EQ(Panel(), "00 hrs, 00 min, 06 sec");
+    EXPECT_EQ(Status(), "Final Time");
 }
 
 UINT_PTR WINAPI RefuseTimer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }

@@ -108,9 +108,9 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
 }
 
 inline std::string WindowText(HWND w) {
-    char buffer[512] = {};
-    ::GetWindowTextA(w, buffer, sizeof buffer);
-    return buffer;
+    std::string text(std::size_t(::GetWindowTextLengthA(w)) + 1, '\0');
+    text.resize(std::size_t(::GetWindowTextA(w, text.data(), int(text.size()))));
+    return text;
 }
 
 // Answers the next modal box of this thread (a message box, the classic or
