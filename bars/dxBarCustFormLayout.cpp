@@ -18,30 +18,38 @@ namespace {
 
 using Props = std::vector<Property>;
 
+// The layout is given at 96 dots per inch and grows with the screen's, as
+// the dialog's font does.
+int Scaled(int pixels) { return forms::MulDiv(pixels, ScreenPixelsPerInch(), 96); }
+
+Props Box(int left, int top, int width, int height) {
+    return BoundsOf(Scaled(left), Scaled(top), Scaled(width), Scaled(height));
+}
+
 Property Text(const char* resString) { return {"Caption", Value::Str(ResString(resString))}; }
 Property Anchors(std::vector<std::string> sides) { return {"Anchors", Value::SetOf(std::move(sides))}; }
 
 ObjectNode Label(const char* name, int left, int top, const char* resString, const char* focusControl = nullptr) {
-    Props props{{"Left", Value::Int(left)}, {"Top", Value::Int(top)}, Text(resString)};
+    Props props{{"Left", Value::Int(Scaled(left))}, {"Top", Value::Int(Scaled(top))}, Text(resString)};
     if (focusControl) props.push_back({"FocusControl", Value::Id(focusControl)});
     return Described("TLabel", name, props);
 }
 
 // The line that runs from a group label's end to the right.
 ObjectNode GroupLine(const char* name, int top) {
-    return Described("TBevel", name, BoundsOf(0, top, 10, 2) + Props{{"Shape", Value::Id("bsTopLine")}});
+    return Described("TBevel", name, Box(0, top, 10, 2) + Props{{"Shape", Value::Id("bsTopLine")}});
 }
 
 ObjectNode CheckBox(const char* name, int left, int top, int width, const char* resString) {
-    return Described("TCheckBox", name, BoundsOf(left, top, width, 17) + Props{Text(resString)});
+    return Described("TCheckBox", name, Box(left, top, width, 17) + Props{Text(resString)});
 }
 
 ObjectNode Button(const char* name, int left, int top, int width, int height, const char* resString) {
-    return Described("TButton", name, BoundsOf(left, top, width, height) + Props{Text(resString)});
+    return Described("TButton", name, Box(left, top, width, height) + Props{Text(resString)});
 }
 
 ObjectNode ComboBox(const char* name, int left, int top) {
-    return Described("TComboBox", name, BoundsOf(left, top, 145, 21));
+    return Described("TComboBox", name, Box(left, top, 145, 21));
 }
 
 ObjectNode ToolbarsTab() {
@@ -49,7 +57,7 @@ ObjectNode ToolbarsTab() {
         "TTabSheet", "tsToolbars", {Text("dxSBAR_TABSHEET1")},
         {Label("LabelToobars", 4, 4, "dxSBAR_TOOLBARS", "lbBarsList"),
          Described("TListBox", "lbBarsList",
-                   BoundsOf(4, 20, 227, 213) + Props{{"Style", Value::Id("lbOwnerDrawFixed")},
+                   Box(4, 20, 227, 213) + Props{{"Style", Value::Id("lbOwnerDrawFixed")},
                                                      Anchors({"akLeft", "akTop", "akBottom"})}),
          Button("BBarNew", 239, 21, 104, 22, "dxSBAR_TNEW"), Button("BBarRename", 239, 50, 104, 22, "dxSBAR_TRENAME"),
          Button("BBarDelete", 239, 79, 104, 22, "dxSBAR_TDELETE"),
@@ -63,16 +71,17 @@ ObjectNode CommandsTab() {
         "TTabSheet", "tsItems", {Text("dxSBAR_TABSHEET2")},
         {Label("LabelCategories", 6, 8, "dxSBAR_CATEGORIES", "lbCategories"),
          Label("LabelCommands", 148, 8, "dxSBAR_COMMANDS", "lbItems"),
-         Described("TListBox", "lbCategories", BoundsOf(6, 24, 135, 147) + growing),
+         Described("TListBox", "lbCategories", Box(6, 24, 135, 147) + growing),
          Described("TListBox", "lbItems",
-                   BoundsOf(148, 24, 194, 147) + growing +
-                       Props{{"Style", Value::Id("lbOwnerDrawFixed")}, {"ItemHeight", Value::Int(22)}}),
+                   Box(148, 24, 194, 147) + growing +
+                       Props{{"Style", Value::Id("lbOwnerDrawFixed")}, {"ItemHeight", Value::Int(Scaled(22))}}),
          Described("TLabel", "LabelDescription",
-                   Props{{"Left", Value::Int(6)}, {"Top", Value::Int(175)}, Text("dxSBAR_DESCRIPTION")} + bottom),
+                   Props{{"Left", Value::Int(Scaled(6))}, {"Top", Value::Int(Scaled(175))}, Text("dxSBAR_DESCRIPTION")} +
+                             bottom),
          Described("TBevel", "DescriptionBevel",
-                   BoundsOf(0, 182, 10, 2) + Props{{"Shape", Value::Id("bsTopLine")}} + bottom),
+                   Box(0, 182, 10, 2) + Props{{"Shape", Value::Id("bsTopLine")}} + bottom),
          Described("TLabel", "DescriptionLabel",
-                   BoundsOf(6, 191, 335, 40) +
+                   Box(6, 191, 335, 40) +
                        Props{{"AutoSize", Value::Bool(false)}, {"WordWrap", Value::Bool(true)}} + bottom)});
 }
 
@@ -105,17 +114,17 @@ ObjectNode Description() {
         {{"BorderIcons", Value::SetOf({"biSystemMenu"})},
          {"BorderStyle", Value::Id("bsSizeable")},
          Text("dxSBAR_CAPTION"),
-         {"ClientWidth", Value::Int(366)},
-         {"ClientHeight", Value::Int(310)},
+         {"ClientWidth", Value::Int(Scaled(366))},
+         {"ClientHeight", Value::Int(Scaled(310))},
          {"Position", Value::Id("poScreenCenter")}},
-        {Described("TPanel", "Panel1", {{"Align", Value::Id("alBottom")}, {"Height", Value::Int(36)},
+        {Described("TPanel", "Panel1", {{"Align", Value::Id("alBottom")}, {"Height", Value::Int(Scaled(36))},
                                         {"BevelOuter", Value::Id("bvNone")}, {"TabOrder", Value::Int(1)}},
                    {Described("TButton", "BClose",
-                              BoundsOf(285, 8, 75, 23) + Props{Text("dxSBAR_CLOSE"),
+                              Box(285, 8, 75, 23) + Props{Text("dxSBAR_CLOSE"),
                                                                {"Default", Value::Bool(true)},
                                                                {"Cancel", Value::Bool(true)}})}),
          Described("TPageControl", "PageControl",
-                   BoundsOf(6, 6, 354, 268) +
+                   Box(6, 6, 354, 268) +
                        Props{Anchors({"akLeft", "akTop", "akRight", "akBottom"}), {"TabOrder", Value::Int(0)}},
                    {ToolbarsTab(), CommandsTab(), OptionsTab()})});
 }
@@ -205,17 +214,17 @@ void TdxBarCustomizationForm::Loaded() {
 void TdxBarCustomizationForm::InitControls() {
     TdxBarManager& manager = BarManager();
 
-    const int closeWidth = CaptionWidth(*BClose, BClose->Caption()) + 49;
-    BClose->SetBounds(Panel1->Width() - 6 - closeWidth, BClose->Top(), closeWidth, BClose->Height());
+    const int closeWidth = CaptionWidth(*BClose, BClose->Caption()) + Scaled(49);
+    BClose->SetBounds(Panel1->Width() - Scaled(6) - closeWidth, BClose->Top(), closeWidth, BClose->Height());
     BBarReset->SetVisible(manager.LoadCount() > 0 && manager.AllowReset());
 
     // Each group line starts where its label ends.
     for (auto [label, line] : {std::pair{Label3, Bevel3}, std::pair{Label2, Bevel2}})
-        line->SetBounds(label->Left() + label->Width(), line->Top(), 329 - (label->Left() + label->Width()), 2);
+        line->SetBounds(label->Left() + label->Width(), line->Top(), Scaled(329) - (label->Left() + label->Width()), 2);
     const int descriptionEnd = LabelDescription->Left() + LabelDescription->Width();
     DescriptionBevel->SetBounds(descriptionEnd, LabelDescription->Top() + LabelDescription->Height() / 2,
                                 DescriptionLabel->Left() + DescriptionLabel->Width() - descriptionEnd, 2);
-    BResetUsageData->SetWidth(CaptionWidth(*BResetUsageData, BResetUsageData->Caption()) + 17);
+    BResetUsageData->SetWidth(CaptionWidth(*BResetUsageData, BResetUsageData->Caption()) + Scaled(17));
 
     for (auto [combo, label] : {std::pair{ComboBoxMenuAnimationsEx, Label1},
                                 std::pair{ComboBoxMenuAnimations, LabelMenuAnimations}}) {
@@ -224,8 +233,8 @@ void TdxBarCustomizationForm::InitControls() {
             combo->AddItem(ResString(name));
             widest = std::max(widest, CaptionWidth(*combo, ResString(name)));
         }
-        const int left = std::max(combo->Left(), label->Left() + label->Width() + 10);
-        combo->SetBounds(left, combo->Top(), widest + 54, combo->Height());
+        const int left = std::max(combo->Left(), label->Left() + label->Width() + Scaled(10));
+        combo->SetBounds(left, combo->Top(), widest + Scaled(54), combo->Height());
         combo->SetItemIndex(static_cast<int>(manager.MenuAnimations()));
     }
 

@@ -303,7 +303,10 @@ void TdxBarOffice11Painter::DrawButtonFace(HDC dc, const TdxBarButtonLikeControl
     else if (ring) FrameItemBackground(dc, params, false, nullptr, face);
 }
 
-COLORREF TdxBarOffice11Painter::GetItemTextColor(const TdxBarButtonLikeControlDrawParams&) const {
+COLORREF TdxBarOffice11Painter::GetItemTextColor(const TdxBarButtonLikeControlDrawParams& params) const {
+    // Under high contrast a hot or pressed face is the highlight colour.
+    if (HighContrast() && (params.selected || params.pressed || params.down || params.droppedDown))
+        return ::GetSysColor(COLOR_HIGHLIGHTTEXT);
     return Office11Palette().Text;
 }
 

@@ -83,8 +83,22 @@ COLORREF SysColor(int index) { return Office11Environment().SysColor(index); }
 void ComputePalette() {
     TOffice11Palette& p = gPalette;
     p.Scheme = DetectOffice11Scheme();
-    p.Themed = Office11Environment().VisualStylesActive() && p.Scheme != Office11Scheme::None;
-    if (p.Themed) {
+    const bool highContrast = HighContrast();
+    p.Themed = !highContrast && Office11Environment().VisualStylesActive() && p.Scheme != Office11Scheme::None;
+    if (highContrast) {
+        // The user's scheme as it is: no tints, which could bring text and
+        // surface close together; a hot or pressed face takes the highlight.
+        const COLORREF face = SysColor(COLOR_BTNFACE), highlight = SysColor(COLOR_HIGHLIGHT);
+        p.DockStart = p.DockEnd = p.ToolbarLight = p.ToolbarDark = face;
+        p.HotTop = p.HotBottom = p.PressedLight = p.PressedDark = p.CheckedFill = highlight;
+        p.SelectionFrame = highlight;
+        p.Text = SysColor(COLOR_BTNTEXT);
+        p.TextDisabled = SysColor(COLOR_GRAYTEXT);
+        p.MenuBack = SysColor(COLOR_WINDOW);
+        p.MenuSelected = p.MenuChecked = highlight;
+        p.ItemFrame = SysColor(COLOR_BTNTEXT);
+        p.MidpointPercent = 75;
+    } else if (p.Themed) {
         const SchemeColors& s = kSchemes[static_cast<int>(p.Scheme) - 1];
         p.ToolbarLight = s.ToolbarLight;
         p.ToolbarDark = s.ToolbarDark;

@@ -23,8 +23,9 @@ void TQibGradPanel::UpdateEndColor(TColor color) {
 }
 
 void TQibGradPanel::CalculateColors() {
-    const COLORREF begin = ColorToRGB(FGradientBegin);
-    const COLORREF end = ColorToRGB(FGradientEnd);
+    // Under high contrast the system's face colour stands in for ours.
+    const COLORREF begin = ColorToRGB(SchemeColor(FGradientBegin, clBtnFace));
+    const COLORREF end = ColorToRGB(SchemeColor(FGradientEnd, clBtnFace));
     auto channel = [&](int i, int shift) {
         int b = int(begin >> shift & 0xFF), e = int(end >> shift & 0xFF);
         return COLORREF(b + forms::MulDiv(i, e - b, FColorSteps - 1)) << shift;

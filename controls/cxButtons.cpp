@@ -194,7 +194,7 @@ void TcxCustomButton::CreateWindowParams(forms::TWindow::CreateParams& params) {
 
 TcxLookAndFeelPainterClass TcxCustomButton::Painter() const {
     TcxLookAndFeelPainterClass painter = FLookAndFeel.Painter();
-    if (painter->PainterStyle() != cxPainterStyleOffice11) return painter;
+    if (painter->PainterStyle() != cxPainterStyleOffice11 || forms::HighContrast()) return painter;
     return OpenTheme(TdxThemedObjectType::totButton) ? TcxWinXPLookAndFeelPainter::Class()
                                                        : TcxStandardLookAndFeelPainter::Class();
 }

@@ -149,9 +149,13 @@ void TcxLookAndFeel::UpdateCurrent() {
                    : source                          ? source->FNativeStyle
                                                      : cxDefaultLookAndFeelNativeStyle;
     FSkinName = FAssignedValues & lfvSkinName ? FOwnSkinName : source ? source->FSkinName : std::string();
-    // No skin painter is ever registered: SkinName has no effect.
-    FResolvedPainter =
-        FNativeStyle && AreVisualStylesAvailable() ? TcxWinXPLookAndFeelPainter::Class() : PainterClassOfKind(FKind);
+    // No skin painter is ever registered: SkinName has no effect. A
+    // high-contrast scheme takes the painter that draws in system colours
+    // only; visual styles and the kinds' own tints would override the user's.
+    if (forms::HighContrast()) FResolvedPainter = TcxStandardLookAndFeelPainter::Class();
+    else
+        FResolvedPainter = FNativeStyle && AreVisualStylesAvailable() ? TcxWinXPLookAndFeelPainter::Class()
+                                                                      : PainterClassOfKind(FKind);
 }
 
 TcxLookAndFeelValues TcxLookAndFeel::Differences(const Snapshot& before) const {

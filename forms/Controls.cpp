@@ -347,7 +347,7 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::AdjustClientRect(RECT&) const {}
 
-void TWinControl::Paint(TCanvas& canvas) { canvas.FillRect(ClientRect(), Color()); }
+void TWinControl::Paint(TCanvas& canvas) { canvas.FillRect(ClientRect(), SchemeColor(Color(), clBtnFace)); }
 
 RECT TWinControl::ClientRect() const {
     RECT r{0, 0, FWidth, FHeight};
@@ -710,11 +710,12 @@ LRESULT TWinControl::CNNotify(NMHDR&) { return 0; }
 LRESULT TWinControl::CNDrawItem(DRAWITEMSTRUCT&) { return FALSE; }
 
 HBRUSH TWinControl::CNCtlColor(HDC dc) {
-    ::SetTextColor(dc, ColorToRGB(Font().Color()));
-    COLORREF color = ColorToRGB(Color());
+    const TColor surface = SchemeColor(Color(), clBtnFace);
+    ::SetTextColor(dc, ColorToRGB(SchemeTextColor(Font().Color(), Color())));
+    COLORREF color = ColorToRGB(surface);
     ::SetBkColor(dc, color);
     // System colours have brushes of the system's, which follow its changes.
-    if ((Color() & 0xFF000000u) == clSystemColor) return ::GetSysColorBrush(int(Color() & 0xFF));
+    if (IsSystemColor(surface)) return ::GetSysColorBrush(int(surface & 0xFF));
     if (color != FBrushColor) {
         FBrush.Reset(::CreateSolidBrush(color));
         FBrushColor = color;

@@ -63,7 +63,7 @@ void TCustomPanel::AdjustClientRect(RECT& r) const {
 
 void TCustomPanel::PaintBackground(TCanvas& canvas) {
     RECT r = ClientRect();
-    canvas.FillRect(r, Color());
+    canvas.FillRect(r, SchemeColor(Color(), clBtnFace));
 }
 
 void TCustomPanel::Paint(TCanvas& canvas) {
@@ -75,7 +75,8 @@ void TCustomPanel::Paint(TCanvas& canvas) {
         canvas.Frame3D(r, lowered ? clBtnShadow : clBtnHighlight, lowered ? clBtnHighlight : clBtnShadow, FBevelWidth);
     };
     bevel(FBevelOuter);
-    canvas.Frame3D(r, Color(), Color(), FBorderWidth);
+    const TColor surface = SchemeColor(Color(), clBtnFace);
+    canvas.Frame3D(r, surface, surface, FBorderWidth);
     bevel(FBevelInner);
     if (Caption().empty()) return;
     // Centred on the height of a capital, as a single line.
@@ -85,7 +86,8 @@ void TCustomPanel::Paint(TCanvas& canvas) {
     UINT align = FAlignment == TAlignment::LeftJustify    ? DT_LEFT
                  : FAlignment == TAlignment::RightJustify ? DT_RIGHT
                                                           : DT_CENTER;
-    canvas.DrawText(Font(), Caption(), r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align);
+    canvas.DrawText(Font(), Caption(), r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align,
+                    SchemeTextColor(Font().Color(), Color()));
 }
 
 const PropertyTable& TCustomPanel::StoredProperties() const {

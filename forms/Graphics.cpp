@@ -12,6 +12,28 @@ COLORREF ColorToRGB(TColor color) {
     return color & 0x00FFFFFFu;
 }
 
+namespace {
+bool SystemHighContrast() {
+    HIGHCONTRASTA hc{sizeof hc, 0, nullptr};
+    return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+bool (*gHighContrast)() = SystemHighContrast;
+}  // namespace
+
+bool HighContrast() { return gHighContrast(); }
+
+void SetHighContrastQuery(bool (*query)()) { gHighContrast = query ? query : SystemHighContrast; }
+
+TColor SchemeColor(TColor color, TColor role) {
+    return color == clNone || IsSystemColor(color) || !HighContrast() ? color : role;
+}
+
+TColor SchemeTextColor(TColor text, TColor surface) {
+    if (!HighContrast() || (IsSystemColor(text) && IsSystemColor(surface))) return text;
+    return surface == clWindow ? clWindowText : clBtnText;
+}
+
 bool ColorFromName(std::string_view name, TColor& color) {
     struct Named {
         const char* name;
@@ -240,9 +262,13 @@ SIZE TCanvas::TextExtent(const TFont& font, std::string_view text) const {
 }
 
 int TCanvas::DrawText(const TFont& font, std::string_view text, RECT& r, UINT format) const {
+    return DrawText(font, text, r, format, font.Color());
+}
+
+int TCanvas::DrawText(const TFont& font, std::string_view text, RECT& r, UINT format, TColor color) const {
     SelectGuard select(FDC, font.Handle());
     int oldMode = ::SetBkMode(FDC, TRANSPARENT);
-    COLORREF oldColor = ::SetTextColor(FDC, ColorToRGB(font.Color()));
+    COLORREF oldColor = ::SetTextColor(FDC, ColorToRGB(color));
     int height = ::DrawTextA(FDC, text.data(), int(text.size()), &r, format);
     ::SetTextColor(FDC, oldColor);
     ::SetBkMode(FDC, oldMode);

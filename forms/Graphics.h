@@ -38,6 +38,20 @@ inline constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
 // Resolves a system colour to its current value; other values pass as they are.
 COLORREF ColorToRGB(TColor color);
 
+inline constexpr bool IsSystemColor(TColor color) { return (color & 0xFF000000u) == clSystemColor; }
+
+// Whether the user runs a high-contrast scheme (SPI_GETHIGHCONTRAST). Tests
+// put in their own answer; null goes back to asking the system.
+bool HighContrast();
+void SetHighContrastQuery(bool (*query)());
+
+// Under high contrast a colour of our own gives way to the system colour of
+// its role, so that the user's scheme decides every surface and text.
+TColor SchemeColor(TColor color, TColor role);
+// The text colour to draw on a surface: under high contrast the system's
+// text colour of the surface unless both are the system's already.
+TColor SchemeTextColor(TColor text, TColor surface);
+
 // Looks up a colour by its name ("clNavy", "clBtnFace"); false if unknown.
 bool ColorFromName(std::string_view name, TColor& color);
 
@@ -164,6 +178,8 @@ public:
     SIZE TextExtent(const TFont& font, std::string_view text) const;
     // DrawText with the font's face and colour, transparent background.
     int DrawText(const TFont& font, std::string_view text, RECT& r, UINT format) const;
+    // The same in another colour than the font's.
+    int DrawText(const TFont& font, std::string_view text, RECT& r, UINT format, TColor color) const;
 
 private:
     HDC FDC;

@@ -112,8 +112,10 @@ void TCustomLabel::AdjustBounds() {
 
 void TCustomLabel::Paint(TCanvas& canvas) {
     RECT r = ClientRect();
-    if (!FTransparent) canvas.FillRect(r, Color());
+    if (!FTransparent) canvas.FillRect(r, SchemeColor(Color(), clBtnFace));
     if (Caption().empty()) return;
+    // A transparent label stands on its parent's surface.
+    const TColor surface = FTransparent && Parent() ? Parent()->Color() : Color();
     UINT format = TextFormat();
     if (FLayout != TTextLayout::Top) {
         RECT calc = r;
@@ -122,7 +124,7 @@ void TCustomLabel::Paint(TCanvas& canvas) {
         r.top += FLayout == TTextLayout::Center ? (r.bottom - r.top - textHeight) / 2 : r.bottom - r.top - textHeight;
     }
     if (Enabled()) {
-        canvas.DrawText(Font(), Caption(), r, format);
+        canvas.DrawText(Font(), Caption(), r, format, SchemeTextColor(Font().Color(), surface));
         return;
     }
     // Disabled: the etched look of a greyed label.
