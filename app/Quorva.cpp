@@ -26,5 +26,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 0;
     });
     controls::FinalizeControls();
+    forms::FinalizeForms();
     return result;
 }

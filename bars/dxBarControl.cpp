@@ -1,5 +1,6 @@
 #include "bars/dxBarControl.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -39,6 +40,7 @@ constexpr UINT kPointerWatchInterval = 100;
 }  // namespace
 
 TdxBarControl::~TdxBarControl() {
+    DisconnectAccessible(true);
     TdxBarManager::ForgetBarControl(this);
     if (gActiveToolbar == this) gActiveToolbar = nullptr;
     if (gWatchedToolbar == this) gWatchedToolbar = nullptr;
@@ -172,6 +174,7 @@ void TdxBarControl::PlaceItems() {
         if (placed) link.SetRowHeight(thickness);
     }
     if (places.overfull) Overfull = true;
+    AccessibleChanged(EVENT_OBJECT_REORDER, nullptr);
 }
 
 void TdxBarControl::UpdateControls() {
@@ -229,6 +232,7 @@ bool TdxBarControl::Shown() const {
 
 void TdxBarControl::ControlEnabledChanged(TdxBarItemControl& control) {
     if (FSelected == &control && !control.Enabled()) SetSelected(nullptr, false);
+    AccessibleChanged(EVENT_OBJECT_STATECHANGE, &control);
 }
 
 void TdxBarControl::RequestLayout() { FDock.RefreshDock(); }
@@ -386,6 +390,7 @@ void TdxBarControl::Activate(TdxBarItemControl& control, bool byPointer) {
     }
     SetSelected(&control, byPointer);
     FMenuMode = true;
+    if (!byPointer) AccessibleChanged(EVENT_OBJECT_FOCUS, &control);
     gActiveToolbar = this;
     BarManager().FFocusedBarControl = this;
     TdxBarItemLinks& links = FBar.ItemLinks();
@@ -475,8 +480,9 @@ void TdxBarControl::RightPressed(POINT) {
 
 std::vector<TdxBarItemControl*> TdxBarControl::ShownControls() const {
     std::vector<TdxBarItemControl*> shown;
+    // Empty places exist only while UpdateControls moves controls over.
     for (auto& c : FControls)
-        if (!c->Hidden()) shown.push_back(c.get());
+        if (c && !c->Hidden()) shown.push_back(c.get());
     return shown;
 }
 
@@ -615,16 +621,16 @@ void TdxBarControl::SetSelected(TdxBarItemControl* control, bool byPointer) {
     if (old) old->Invalidate();
     if (control) control->Invalidate();
     else if (FWatching) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+    AccessibleChanged(EVENT_OBJECT_STATECHANGE, old);
+    if (control) AccessibleChanged(EVENT_OBJECT_STATECHANGE, control);
+    if (control && FMenuMode && !byPointer) AccessibleChanged(EVENT_OBJECT_FOCUS, control);
     SelectionChanged(control);
 }
 
 void TdxBarControl::SelectionChanged(TdxBarItemControl* control) {
     FHintText.clear();
-    if (control && (control->Enabled() || BarManager().ShowHintForDisabledItems())) {
-        const std::string& hint = control->Item().Hint();
-        std::size_t bar = hint.find('|');
-        FHintText = bar == std::string::npos ? hint : hint.substr(bar + 1);
-    }
+    if (control && (control->Enabled() || BarManager().ShowHintForDisabledItems()))
+        FHintText = LongHint(control->Item().Hint());
     // The status text reads the long hint; with no selection the request
     // hides a shown tooltip and lets the next one come at once for a moment.
     Application().SetHint(FHintText);
@@ -672,11 +678,89 @@ LRESULT TdxBarControl::WMNCPaint(HRGN) {
     return 0;
 }
 
+// ---- Accessibility
+
+void TdxBarControl::DescribeAccessible(TAccessibleInfo& info) const {
+    TWinControl::DescribeAccessible(info);
+    info.role = ROLE_SYSTEM_TOOLBAR;
+    info.name = AccessibleText(FBar.Caption());
+}
+
+int TdxBarControl::AccessibleChildCount() const { return static_cast<int>(ShownControls().size()); }
+
+bool TdxBarControl::AccessibleInfo(int child, TAccessibleInfo& info) const {
+    if (child == 0) return TWinControl::AccessibleInfo(child, info);
+    const std::vector<TdxBarItemControl*> shown = ShownControls();
+    if (child < 1 || child > static_cast<int>(shown.size())) return false;
+    const TdxBarItemControl& c = *shown[static_cast<std::size_t>(child - 1)];
+    const TdxBarItem& item = c.Item();
+    info.role = ROLE_SYSTEM_PUSHBUTTON;
+    info.name = AccessibleText(c.ItemLink().Caption());
+    info.description = LongHint(item.Hint());
+    info.shortcut = ShortCutToText(item.ShortCut());
+    info.defaultAction = "Press";
+    info.state = c.Enabled() ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_UNAVAILABLE;
+    if (c.DrawnPressed()) info.state |= STATE_SYSTEM_PRESSED;
+    if (const auto* button = dynamic_cast<const TdxBarButton*>(&item); button && button->Down())
+        info.state |= STATE_SYSTEM_CHECKED;
+    if (FSelected == &c) {
+        if (FSelectedByPointer) info.state |= STATE_SYSTEM_HOTTRACKED;
+        if (FMenuMode) info.state |= STATE_SYSTEM_FOCUSED;
+    }
+    info.bounds = c.ItemLink().ItemRect();
+    ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&info.bounds), 2);
+    return true;
+}
+
+int TdxBarControl::AccessibleFocus() const {
+    if (!FMenuMode || !FSelected) return -1;
+    const std::vector<TdxBarItemControl*> shown = ShownControls();
+    auto at = std::find(shown.begin(), shown.end(), FSelected);
+    return at == shown.end() ? -1 : static_cast<int>(at - shown.begin()) + 1;
+}
+
+bool TdxBarControl::RequestAccessibleAction(int child) {
+    const std::vector<TdxBarItemControl*> shown = ShownControls();
+    if (child < 1 || child > static_cast<int>(shown.size())) return false;
+    TdxBarItemControl* control = shown[static_cast<std::size_t>(child - 1)];
+    // While customizing a press selects buttons rather than running them.
+    if (!control->Enabled() || BarManager().CustomizeMode() || !WindowAcceptsInput(Handle())) return false;
+    FAccessibleActions.push_back(control);
+    if (PostAccessibleAction()) return true;
+    FAccessibleActions.pop_back();
+    return false;
+}
+
+void TdxBarControl::RunAccessibleAction() {
+    if (FAccessibleActions.empty()) return;
+    TdxBarItemControl* control = FAccessibleActions.front();
+    FAccessibleActions.erase(FAccessibleActions.begin());
+    // Things may have changed since the click was asked for.
+    if (control->Hidden() || !control->Enabled() || BarManager().CustomizeMode() || !WindowAcceptsInput(Handle()))
+        return;
+    ExecuteItem(*control);
+}
+
+void TdxBarControl::ItemControlGone(const TdxBarItemControl* control) { std::erase(FAccessibleActions, control); }
+
+void TdxBarControl::AccessibleChanged(DWORD event, const TdxBarItemControl* control) const {
+    if (!HandleAllocated()) return;
+    int child = 0;
+    if (control) {
+        const std::vector<TdxBarItemControl*> shown = ShownControls();
+        auto at = std::find(shown.begin(), shown.end(), control);
+        if (at == shown.end()) return;
+        child = static_cast<int>(at - shown.begin()) + 1;
+    }
+    NotifyAccessible(event, Handle(), child);
+}
+
 // ---- TdxBarItemControl
 
 TdxBarItemControl::TdxBarItemControl(TdxBarControl& parent, TdxBarItemLink& link) : FParent(parent), FLink(link) {}
 
 TdxBarItemControl::~TdxBarItemControl() {
+    FParent.ItemControlGone(this);
     ForgetTooltipControl(this);
     TdxBarManager::ForgetItemControl(this);
 }

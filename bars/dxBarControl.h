@@ -119,6 +119,18 @@ public:
     // The link a drop at a client point goes before or after.
     TdxBarDropTarget DropTargetAt(POINT point) const;
 
+    // Assistive programs read the bar as a toolbar whose children are the
+    // shown item controls, each a push button that a default action clicks.
+    void DescribeAccessible(forms::TAccessibleInfo& info) const override;
+    int AccessibleChildCount() const override;
+    bool AccessibleInfo(int child, forms::TAccessibleInfo& info) const override;
+    HWND AccessibleChildWindow(int) const override { return nullptr; }
+    int AccessibleFocus() const override;
+    bool RequestAccessibleAction(int child) override;
+    // Tells listening clients that a shown control, or the bar (null),
+    // changed (EVENT_OBJECT_...).
+    void AccessibleChanged(DWORD event, const TdxBarItemControl* control) const;
+
 protected:
     void CreateWindowParams(forms::TWindow::CreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -127,8 +139,12 @@ protected:
     LRESULT WMSetFocus(HWND previous) override;
     LRESULT WMKillFocus(HWND next) override;
     LRESULT WMTimer(UINT_PTR id) override;
+    void RunAccessibleAction() override;
 
 private:
+    friend class TdxBarItemControl;
+    // A control goes: a click asked for it is dropped.
+    void ItemControlGone(const TdxBarItemControl* control);
     void PointerMoved(POINT point);
     // Presses, moves and releases while customizing: they select and drag
     // the buttons instead of running them.
@@ -173,6 +189,7 @@ private:
     TdxBarItemLink* FCustomizingLink = nullptr;
     bool FDragPending = false;
     POINT FDragPressPoint{};
+    std::vector<TdxBarItemControl*> FAccessibleActions;  // requested clicks, oldest first
     // Expires with the bar: a command may free the bar that runs it.
     std::shared_ptr<char> FAlive = std::make_shared<char>();
 };

@@ -172,6 +172,7 @@ void TdxBarItem::NotifyCaption() {
         if (c.ItemLink().UserDefine() & udCaption) return;
         c.Remeasure();
         c.Invalidate();
+        c.Parent().AccessibleChanged(EVENT_OBJECT_NAMECHANGE, &c);
         c.Parent().RequestLayout();
     });
 }

@@ -1,5 +1,6 @@
 #include "components/QibLinkLabel.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include "forms/Properties.h"
@@ -60,6 +61,14 @@ void TQibLinkLabel::Click() {
     // What the shell answers is not ours to act on: an address that opens
     // nothing leaves the dialog as it was.
     gShellExecute(nullptr, "open", FURL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TQibLinkLabel::DescribeAccessible(TAccessibleInfo& info) const {
+    TCustomLabel::DescribeAccessible(info);
+    info.role = ROLE_SYSTEM_LINK;
+    info.state = (info.state & ~STATE_SYSTEM_READONLY) | STATE_SYSTEM_LINKED;
+    info.value = FURL;
+    info.defaultAction = "Jump";
 }
 
 const PropertyTable& TQibLinkLabel::StoredProperties() const {

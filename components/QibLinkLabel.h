@@ -31,6 +31,9 @@ public:
     // OnClick, then the shell opens the URL as it is stored, unless it is
     // blank.
     void Click() override;
+    // A link whose value is its URL and whose default action follows it.
+    void DescribeAccessible(forms::TAccessibleInfo& info) const override;
+    void DoAccessibleAction() override { Click(); }
 
     // Lets tests stand in for the shell.
     using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);

@@ -1,5 +1,6 @@
 #include "controls/cxButtons.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include "controls/dxThemeManager.h"
@@ -451,6 +452,11 @@ void TcxCustomButton::Click() {
     if (FSpeedButtonOptions.CanBeFocused() && !FAcceleratorClick)
         FSpeedButtonOptions.SetDown(!FSpeedButtonOptions.Down());
     TCustomButton::Click();
+}
+
+void TcxCustomButton::DescribeAccessible(forms::TAccessibleInfo& info) const {
+    TCustomButton::DescribeAccessible(info);
+    if (SpeedButtonMode() && FSpeedButtonOptions.Down()) info.state |= STATE_SYSTEM_PRESSED;
 }
 
 bool TcxCustomButton::DialogChar(char ch) {

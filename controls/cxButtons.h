@@ -124,6 +124,8 @@ public:
     // the form and runs the click.
     void Click() override;
     bool DialogChar(char ch) override;
+    // A speed button that is down reads as pressed.
+    void DescribeAccessible(forms::TAccessibleInfo& info) const override;
 
     TcxButtonGetDrawParamsEvent OnGetDrawParams;
 

@@ -1,5 +1,6 @@
 #include "forms/Controls.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -282,6 +283,7 @@ void TGraphicControl::Invalidate() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+    DisconnectAccessible(true);
     // The form lets go of us before our window goes, and with it the focus.
     if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this);
     DestroyComponents();
@@ -320,6 +322,7 @@ void TWinControl::RemoveControl(TControl* control) {
     control->FParent = nullptr;
     FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
     std::erase(FTabList, control);
+    std::erase(FAccessibleActions, control);
     AlignControls();
 }
 
@@ -651,6 +654,17 @@ TWinControl* TWinControl::ReflectionTarget(HWND child) const {
 }
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT && AnswersAccessibility() && !FAccessibleClosed) {
+        if (!FAccessible) FAccessible = std::make_unique<TAccessibleServer>(*this);
+        LRESULT result = 0;
+        if (FAccessible->Answer(wParam, lParam, result)) return result;
+    } else if (message == AccessibleActionMessage()) {
+        RunAccessibleAction();
+        return 0;
+    } else if (message == WM_NCDESTROY) {
+        // A window made again later gets an object of its own.
+        DisconnectAccessible(false);
+    }
     if (!Attached()) {
         if (message == WM_ERASEBKGND) return 1;
         if (PaintOrMouseMessage(message, wParam, lParam)) return 0;
@@ -772,6 +786,114 @@ bool TWinControl::CanFocus() const {
 }
 
 bool TWinControl::Focused() const { return HandleAllocated() && ::GetFocus() == Handle(); }
+
+// ---- Accessibility
+
+void TControl::DescribeAccessible(TAccessibleInfo& info) const {
+    info.role = ROLE_SYSTEM_CLIENT;
+    info.name = AccessibleText(FCaption);
+    info.description = LongHint(FHint);
+    if (!FEnabled) info.state |= STATE_SYSTEM_UNAVAILABLE;
+    if (!Showing()) info.state |= STATE_SYSTEM_INVISIBLE;
+}
+
+void TWinControl::DescribeAccessible(TAccessibleInfo& info) const {
+    TControl::DescribeAccessible(info);
+    if (TabStop()) info.state |= STATE_SYSTEM_FOCUSABLE;
+    if (Focused()) info.state |= STATE_SYSTEM_FOCUSED;
+}
+
+std::vector<TControl*> TWinControl::AccessibleChildren() const {
+    std::vector<TControl*> children;
+    for (TControl* c : FControls) {
+        auto* windowed = dynamic_cast<TWinControl*>(c);
+        if (c->Visible() && (!windowed || windowed->HandleAllocated())) children.push_back(c);
+    }
+    return children;
+}
+
+int TWinControl::AccessibleChildCount() const { return static_cast<int>(AccessibleChildren().size()); }
+
+bool TWinControl::AccessibleInfo(int child, TAccessibleInfo& info) const {
+    if (child == 0) {
+        DescribeAccessible(info);
+        if (HandleAllocated()) {
+            ::GetClientRect(Handle(), &info.bounds);
+            ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&info.bounds), 2);
+        }
+        return true;
+    }
+    const std::vector<TControl*> children = AccessibleChildren();
+    if (child < 1 || child > static_cast<int>(children.size())) return false;
+    const TControl* c = children[static_cast<std::size_t>(child - 1)];
+    c->DescribeAccessible(info);
+    if (const auto* windowed = dynamic_cast<const TWinControl*>(c)) {
+        ::GetWindowRect(windowed->Handle(), &info.bounds);
+    } else {
+        info.bounds = c->BoundsRect();
+        ::MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&info.bounds), 2);
+    }
+    return true;
+}
+
+HWND TWinControl::AccessibleChildWindow(int child) const {
+    const std::vector<TControl*> children = AccessibleChildren();
+    if (child < 1 || child > static_cast<int>(children.size())) return nullptr;
+    const auto* windowed = dynamic_cast<const TWinControl*>(children[static_cast<std::size_t>(child - 1)]);
+    return windowed ? windowed->Handle() : nullptr;
+}
+
+int TWinControl::AccessibleFocus() const {
+    HWND focus = ::GetFocus();
+    if (!focus || !HandleAllocated()) return -1;
+    if (focus == Handle()) return 0;
+    const std::vector<TControl*> children = AccessibleChildren();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (const auto* windowed = dynamic_cast<const TWinControl*>(children[i]))
+            if (windowed->Handle() == focus || ::IsChild(windowed->Handle(), focus)) return static_cast<int>(i) + 1;
+    return -1;
+}
+
+namespace {
+bool ActionAvailable(const TWinControl& parent, const TControl& control) {
+    TAccessibleInfo info;
+    control.DescribeAccessible(info);
+    return !info.defaultAction.empty() && !(info.state & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE)) &&
+           WindowAcceptsInput(parent.Handle());
+}
+}  // namespace
+
+bool TWinControl::RequestAccessibleAction(int child) {
+    TControl* target = this;
+    if (child != 0) {
+        const std::vector<TControl*> children = AccessibleChildren();
+        if (child < 1 || child > static_cast<int>(children.size())) return false;
+        target = children[static_cast<std::size_t>(child - 1)];
+    }
+    if (!ActionAvailable(*this, *target)) return false;
+    FAccessibleActions.push_back(target);
+    if (PostAccessibleAction()) return true;
+    FAccessibleActions.pop_back();
+    return false;
+}
+
+bool TWinControl::PostAccessibleAction() {
+    return HandleAllocated() && ::PostMessageA(Handle(), AccessibleActionMessage(), 0, 0);
+}
+
+void TWinControl::RunAccessibleAction() {
+    if (FAccessibleActions.empty()) return;
+    TControl* target = FAccessibleActions.front();
+    FAccessibleActions.erase(FAccessibleActions.begin());
+    // It may have been disabled or hidden since it was asked for.
+    if (ActionAvailable(*this, *target)) target->DoAccessibleAction();
+}
+
+void TWinControl::DisconnectAccessible(bool forGood) {
+    FAccessible.reset();
+    FAccessibleActions.clear();
+    if (forGood) FAccessibleClosed = true;
+}
 
 void TWinControl::SetFocus() {
     TCustomForm* form = GetParentForm(this);

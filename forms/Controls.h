@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "forms/Accessibility.h"
 #include "forms/Component.h"
 #include "forms/Graphics.h"
 #include "forms/Window.h"
@@ -98,6 +100,12 @@ public:
     // control does not take); true when the control used it.
     virtual bool DialogChar(char ch);
 
+    // How assistive programs read the control: its role, name, state and
+    // default action. Its place on the screen is its parent's to give.
+    virtual void DescribeAccessible(TAccessibleInfo& info) const;
+    // Runs the default action DescribeAccessible names.
+    virtual void DoAccessibleAction() {}
+
     TNotifyEvent OnClick;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -157,7 +165,9 @@ public:
     void Invalidate() override;
 };
 
-class TWinControl : public TControl, public TWindow {
+// A windowed control of ours answers assistive programs for its client
+// area: the windowless controls drawn there and its child windows.
+class TWinControl : public TControl, public TWindow, public TAccessibleSource {
 public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
@@ -212,6 +222,15 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    HWND AccessibleHandle() const override { return Handle(); }
+    // The showing children, each a child element of the client area.
+    int AccessibleChildCount() const override;
+    bool AccessibleInfo(int child, TAccessibleInfo& info) const override;
+    HWND AccessibleChildWindow(int child) const override;
+    int AccessibleFocus() const override;
+    bool RequestAccessibleAction(int child) override;
+
 protected:
     friend class TCustomForm;
     // Creates the window when the control has a parent with a window;
@@ -243,6 +262,18 @@ protected:
     virtual void DoEnter();
     virtual void DoExit();
 
+    // Answers WM_GETOBJECT with our own accessible object; a window of a
+    // system class leaves it to the system's.
+    virtual bool AnswersAccessibility() const { return !Attached(); }
+    // Asks for RunAccessibleAction from the window's message queue.
+    bool PostAccessibleAction();
+    // Runs the oldest default action requested.
+    virtual void RunAccessibleAction();
+    // The accessible object lets go of this control; clients that still
+    // hold it get errors. A going control calls it first, so that no
+    // client reads it half destroyed.
+    void DisconnectAccessible(bool forGood);
+
     // What a hosted system control tells its parent window, handed back to
     // the control: a command notification (BN_CLICKED, EN_CHANGE), a
     // WM_NOTIFY, an owner-draw request, and the colours to draw with
@@ -262,6 +293,7 @@ private:
     void SetHovered(TControl* control);
     void AlignPass();
     void AnchorControls();
+    std::vector<TControl*> AccessibleChildren() const;
 
     std::vector<TControl*> FControls;
     TControl* FMouseTarget = nullptr;   // graphic child holding the pointer
@@ -276,6 +308,9 @@ private:
     int FStoredTabOrder = -1;            // as read, until the parent is loaded
     Brush FBrush;                        // of FBrushColor, for WM_CTLCOLOR...
     COLORREF FBrushColor = CLR_INVALID;
+    std::unique_ptr<TAccessibleServer> FAccessible;
+    bool FAccessibleClosed = false;             // going: no new object
+    std::vector<TControl*> FAccessibleActions;  // requested, oldest first
 };
 
 }  // namespace forms

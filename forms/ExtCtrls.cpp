@@ -1,5 +1,7 @@
 #include "forms/ExtCtrls.h"
 
+#include <oleacc.h>
+
 #include <cstring>
 
 #include "forms/Exceptions.h"
@@ -130,6 +132,11 @@ void TBevel::SetStyle(TBevelStyle style) {
     Invalidate();
 }
 
+void TBevel::DescribeAccessible(TAccessibleInfo& info) const {
+    TGraphicControl::DescribeAccessible(info);
+    info.role = ROLE_SYSTEM_SEPARATOR;
+}
+
 void TBevel::Paint(TCanvas& canvas) {
     const TColor first = FStyle == TBevelStyle::Lowered ? clBtnShadow : clBtnHighlight;
     const TColor second = FStyle == TBevelStyle::Lowered ? clBtnHighlight : clBtnShadow;
@@ -218,6 +225,13 @@ void TImage::SetStretch(bool stretch) {
 void TImage::SetTransparent(bool transparent) {
     FTransparent = transparent;
     Invalidate();
+}
+
+void TImage::DescribeAccessible(TAccessibleInfo& info) const {
+    TGraphicControl::DescribeAccessible(info);
+    info.role = ROLE_SYSTEM_GRAPHIC;
+    // A picture has no caption; its hint says what it shows.
+    if (info.name.empty()) info.name = Hint().substr(0, Hint().find('|'));
 }
 
 void TImage::Paint(TCanvas& canvas) {

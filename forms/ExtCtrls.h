@@ -64,6 +64,7 @@ public:
     void SetStyle(TBevelStyle style);
 
     void Paint(TCanvas& canvas) override;
+    void DescribeAccessible(TAccessibleInfo& info) const override;
     const PropertyTable& StoredProperties() const override;
 
 private:
@@ -93,6 +94,7 @@ public:
     void SetTransparent(bool transparent);
 
     void Paint(TCanvas& canvas) override;
+    void DescribeAccessible(TAccessibleInfo& info) const override;
     const PropertyTable& StoredProperties() const override;
 
 private:

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "forms/ComCtrls.h"
 #include "forms/Exceptions.h"
@@ -699,11 +700,15 @@ void TApplication::SetHint(const std::string& hint) {
 
 namespace {
 int gPixelsPerInch = 96;
-}
+bool gApartmentJoined = false;
+}  // namespace
 
 void InitializeForms() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
+    // Without it our windows still work; only other processes cannot read
+    // them.
+    gApartmentJoined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     BOOL(WINAPI * dpiAware)() = nullptr;
     if (LOBYTE(LOWORD(::GetVersion())) >= 6 && FindFunction(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware", dpiAware))
         dpiAware();
@@ -723,6 +728,11 @@ void InitializeForms() {
     RegisterComponentClass<TTimer>("TTimer");
     RegisterComponentClass<TActionList>("TActionList");
     RegisterComponentClass<TAction>("TAction");
+}
+
+void FinalizeForms() {
+    if (gApartmentJoined) ::CoUninitialize();
+    gApartmentJoined = false;
 }
 
 int ScreenPixelsPerInch() { return gPixelsPerInch; }

@@ -249,9 +249,13 @@ private:
 };
 
 // Start-up of the form layer, before any window exists: common controls,
-// DPI awareness on Windows 6 and later, the screen's pixels per inch and the
-// classes stored descriptions may name.
+// DPI awareness on Windows 6 and later, the screen's pixels per inch, the
+// classes stored descriptions may name, and a single-threaded apartment for
+// the thread, through which assistive programs in other processes call the
+// accessible objects of our windows.
 void InitializeForms();
+// Leaves the apartment InitializeForms joined; the last thing before exit.
+void FinalizeForms();
 int ScreenPixelsPerInch();
 
 // The application object of this process, made on first use.

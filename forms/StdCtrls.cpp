@@ -1,5 +1,7 @@
 #include "forms/StdCtrls.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "forms/Exceptions.h"
@@ -78,6 +80,14 @@ void TCustomLabel::SetFocusControl(TWinControl* control) {
 void TCustomLabel::Notification(TComponent* component, TOperation operation) {
     TGraphicControl::Notification(component, operation);
     if (operation == TOperation::Remove && component == FFocusControl) FFocusControl = nullptr;
+}
+
+void TCustomLabel::DescribeAccessible(TAccessibleInfo& info) const {
+    TGraphicControl::DescribeAccessible(info);
+    info.role = ROLE_SYSTEM_STATICTEXT;
+    info.state |= STATE_SYSTEM_READONLY;
+    // Without accelerators an "&" is shown, and read, as it is.
+    if (!FShowAccelChar) info.name = Caption();
 }
 
 bool TCustomLabel::DialogChar(char ch) {
@@ -186,6 +196,15 @@ void TCustomButton::UpdateActive(TWinControl* focused) {
     if (active == FActive) return;
     FActive = active;
     ActiveChanged();
+}
+
+void TCustomButton::DescribeAccessible(TAccessibleInfo& info) const {
+    TWinControl::DescribeAccessible(info);
+    info.role = ROLE_SYSTEM_PUSHBUTTON;
+    info.shortcut = AccelShortcut(Caption());
+    info.defaultAction = "Press";
+    info.state |= STATE_SYSTEM_FOCUSABLE;
+    if (FActive) info.state |= STATE_SYSTEM_DEFAULT;
 }
 
 void TCustomButton::Click() {

@@ -36,6 +36,8 @@ public:
     void Paint(TCanvas& canvas) override;
     const PropertyTable& StoredProperties() const override;
     bool DialogChar(char ch) override;
+    // Read as static text.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void TextChanged() override;
@@ -82,9 +84,14 @@ public:
     // Sets the form's modal result first, when the button has one.
     void Click() override;
     bool DialogChar(char ch) override;
+    // A push button whose default action clicks it.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    void DoAccessibleAction() override { Click(); }
 
 protected:
     friend class TCustomForm;
+    // The system's object for its class cannot tell our default button.
+    bool AnswersAccessibility() const override { return true; }
     // `focused`: the control of the form with the focus, or null.
     void UpdateActive(TWinControl* focused);
     virtual void ActiveChanged() {}

@@ -10,6 +10,7 @@
 
 #include "app/Main.h"
 #include "forms/FormReader.h"
+#include "tests/common/AccessibleClient.h"
 #include "tests/common/TestSupport.h"
 
 using namespace forms;
@@ -143,6 +144,9 @@ TEST_F(AboutDialog, EveryWayOfClosingEndsTheShowAndItIsCentredAgainEachTime) {
         {"Esc", [](TfrmAbout& a) { ::PostMessageA(a.btnOk->Handle(), WM_KEYDOWN, VK_ESCAPE, 1); }, mrOk},
         {"Alt+O", [](TfrmAbout& a) { ::PostMessageA(a.btnOk->Handle(), WM_SYSCHAR, 'o', (1 << 29) | 1); }, mrOk},
         {"click on Ok", [](TfrmAbout& a) { ::SendMessageA(a.btnOk->Handle(), BM_CLICK, 0, 0); }, mrOk},
+        {"a screen reader pressing Ok",
+         [](TfrmAbout& a) { EXPECT_EQ(testsupport::AccessibleClient(a.btnOk->Handle()).Press(CHILDID_SELF), S_OK); },
+         mrOk},
         {"close box", [](TfrmAbout& a) { ::PostMessageA(a.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }, mrCancel},
     };
     int shift = 0;
@@ -250,6 +254,71 @@ TEST_F(AboutDialog, TheGradientShowsThroughTheWhiteOfTheLogo) {
     // The etched line along the bevel's bottom edge.
     EXPECT_EQ(without.Pixel(100, 151), ::GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(without.Pixel(100, 152), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+std::string gOpened;
+HINSTANCE WINAPI RecordingShell(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
+    gOpened = file;
+    return reinterpret_cast<HINSTANCE>(33);
+}
+
+TEST_F(AboutDialog, ScreenReadersReadEachControl) {
+    about->Show();
+    testsupport::AccessibleClient panel(about->pnlBase->Handle());
+    ASSERT_EQ(panel.Result(), S_OK);
+    struct Expected {
+        TControl* control;
+        LONG role;
+        const char* name;
+    } expected[] = {
+        {about->imgLogo, ROLE_SYSTEM_GRAPHIC, ""},
+        {about->lblProgName, ROLE_SYSTEM_STATICTEXT, "Quorva"},
+        {about->lblDesc, ROLE_SYSTEM_STATICTEXT, "Stopwatch Timer"},
+        {about->lblVersion, ROLE_SYSTEM_STATICTEXT, "Version 1.5.0"},
+        {about->lblWebsite, ROLE_SYSTEM_LINK, "Brenwick Software"},
+        // Shown without accelerators, its "&" is read as it is.
+        {about->lblCopyright, ROLE_SYSTEM_STATICTEXT, "Copyright \xA9 2026 T. Brenwick & Co."},
+        {about->bvlLine, ROLE_SYSTEM_SEPARATOR, ""},
+        {about->btnOk, ROLE_SYSTEM_PUSHBUTTON, "Ok"},
+    };
+    ASSERT_EQ(panel.ChildCount(), long(std::size(expected)));
+    for (long i = 1; i <= panel.ChildCount(); ++i) {
+        const Expected& e = expected[i - 1];
+        SCOPED_TRACE(e.control->Name());
+        const testsupport::AccessibleElement read = panel.Read(i);
+        EXPECT_EQ(read.role, e.role);
+        EXPECT_EQ(read.name, e.name);
+        RECT r = e.control->BoundsRect();
+        ::MapWindowPoints(about->pnlBase->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(::EqualRect(&read.bounds, &r));
+    }
+
+    // The button is a window of its own, with an object of its own.
+    IDispatch* own = nullptr;
+    EXPECT_EQ(panel.Object()->get_accChild(testsupport::AccessibleClient::Child(8), &own), S_OK);
+    if (own) own->Release();
+    testsupport::AccessibleClient ok(about->btnOk->Handle());
+    const testsupport::AccessibleElement button = ok.Read(CHILDID_SELF);
+    EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(button.name, "Ok");
+    EXPECT_EQ(button.description, "Close this dialog");
+    EXPECT_EQ(button.shortcut, "Alt+O");
+    EXPECT_EQ(button.action, "Press");
+    EXPECT_TRUE(button.state & STATE_SYSTEM_DEFAULT);
+
+    // The link's value is where it leads; its default action goes there.
+    const testsupport::AccessibleElement link = panel.Read(5);
+    EXPECT_EQ(link.value, "https://brenwick.example/quorva");
+    EXPECT_EQ(link.action, "Jump");
+    EXPECT_EQ(panel.Read(2).action, "");
+    EXPECT_EQ(panel.Press(2), DISP_E_MEMBERNOTFOUND);
+    components::TQibLinkLabel::SetShellExecuteFunction(RecordingShell);
+    gOpened.clear();
+    EXPECT_EQ(panel.Press(5), S_OK);
+    Application().ProcessMessages();
+    components::TQibLinkLabel::SetShellExecuteFunction(nullptr);
+    EXPECT_EQ(gOpened, "https://brenwick.example/quorva");
+    about->Hide();
 }
 
 TEST(AboutVersion, ShowsTheFirstThreeNumbersOfTheFileVersion) {

@@ -28,9 +28,12 @@ public:
 #endif
         forms::Application().SetTitle("Quorva");
     }
+    void TearDown() override {
 #ifdef QUORVA_TEST_CONTROLS
-    void TearDown() override { controls::FinalizeControls(); }
+        controls::FinalizeControls();
 #endif
+        forms::FinalizeForms();
+    }
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
 }  // namespace

@@ -104,6 +104,28 @@ find_window() {
     return 1
 }
 
+# What a screen reader reads of a window's client area, one element a line:
+# child role state location name description shortcut action.
+read_accessible() {
+    ACCESSIBLE=$("$WINE" "$PROBE" accessible "$1" </dev/null 2>/dev/null) || ACCESSIBLE=
+}
+
+# Field N of the element named NAME in what read_accessible read.
+element() { awk -F'\t' -v name="$1" -v field="$2" '$5 == name { print $field; exit }' <<<"$ACCESSIBLE"; }
+
+# The element named NAME reads as ROLE, DESCRIPTION, SHORTCUT and ACTION.
+expect_element() {
+    local name=$1 role=$2 description=$3 shortcut=$4 action=$5
+    [[ -n $(element "$name" 1) ]] || fail "a screen reader finds no '$name' in: $ACCESSIBLE"
+    [[ $(element "$name" 2) == "$role" ]] || fail "'$name' reads as a '$(element "$name" 2)', not a '$role'"
+    [[ $(element "$name" 6) == "$description" ]] ||
+        fail "'$name' is described as '$(element "$name" 6)', not '$description'"
+    [[ $(element "$name" 7) == "$shortcut" ]] || fail "'$name' has the shortcut '$(element "$name" 7)', not '$shortcut'"
+    [[ $(element "$name" 8) == "$action" ]] || fail "'$name' has the action '$(element "$name" 8)', not '$action'"
+}
+
+has_state() { [[ ,$(element "$1" 3), == *",$2,"* ]]; }
+
 has_child_text() { "$WINE" "$PROBE" children "$1" </dev/null 2>/dev/null | cut -f6 | grep -qxF -- "$2"; }
 
 main_window_up() {
@@ -399,5 +421,46 @@ for STATE in idle paused stopped; do
     wait_until 5 "exit from the $STATE state" app_gone_unasked
     APP_PID=
 done
+
+step "a screen reader reads the toolbar from another process and presses Start"
+start_quorva
+CHILDREN=$("$WINE" "$PROBE" children "$MAIN_HWND" </dev/null 2>/dev/null) || true
+BAR_HWND=$(awk -F'\t' '$3 == "TdxBarControl" { print $1; exit }' <<<"$CHILDREN")
+[[ -n $BAR_HWND ]] || fail "no toolbar window"
+read_accessible "$BAR_HWND"
+[[ $(awk -F'\t' '$1 == 0 { print $2 "/" $5 }' <<<"$ACCESSIBLE") == "tool bar/Main" ]] ||
+    fail "the toolbar does not read as the tool bar 'Main': $ACCESSIBLE"
+expect_element Start "push button" "Start Timer" F2 Press
+expect_element Pause "push button" "Pause Timer" F3 Press
+has_state Pause unavailable || fail "Pause is not unavailable while stopped: $(element Pause 3)"
+if has_state Start unavailable; then fail "Start is unavailable while stopped"; fi
+IFS=, read -r l t r b <<<"$(element Start 4)"
+IFS=, read -r cl ct cr cb <<<"$MAIN_CLIENT"
+((cl <= l && l < r && r <= cr && ct <= t && t < b && b <= cb)) ||
+    fail "Start lies at $(element Start 4), outside the main window's client area $MAIN_CLIENT"
+"$WINE" "$PROBE" press "$BAR_HWND" "$(element Start 1)" </dev/null >/dev/null || fail "cannot press Start"
+wait_until 4 "count after a screen reader pressed Start" panel_running
+read_accessible "$BAR_HWND"
+has_state Start unavailable || fail "Start is still available while counting"
+if has_state Pause unavailable; then fail "Pause is unavailable while counting"; fi
+
+step "the About dialog reads from another process; its Ok button closes it"
+"$WINE" "$PROBE" press "$BAR_HWND" "$(element About 1)" </dev/null >/dev/null || fail "cannot press About"
+wait_until 5 "About dialog" about_up
+CHILDREN=$("$WINE" "$PROBE" children "$W_HWND" </dev/null 2>/dev/null) || true
+PANEL_HWND=$(awk -F'\t' '$3 == "TQibGradPanel" { print $1; exit }' <<<"$CHILDREN")
+OK_HWND=$(awk -F'\t' '$3 == "Button" { print $1; exit }' <<<"$CHILDREN")
+[[ -n $PANEL_HWND && -n $OK_HWND ]] || fail "the About dialog lacks its panel or its button: $CHILDREN"
+read_accessible "$PANEL_HWND"
+expect_element Quorva "static text" "" "" ""
+expect_element "Stopwatch Timer" "static text" "" "" ""
+expect_element "Brenwick Software" link "" "" Jump
+expect_element Ok "push button" "Close this dialog" Alt+O Press
+read_accessible "$OK_HWND"
+expect_element Ok "push button" "Close this dialog" Alt+O Press
+"$WINE" "$PROBE" press "$OK_HWND" 0 </dev/null >/dev/null || fail "cannot press Ok"
+wait_until 5 "closing of About by a screen reader" about_gone
+"$WINE" "$PROBE" kill "$APP_PID" </dev/null >/dev/null 2>&1 || fail "cannot end Quorva"
+APP_PID=
 
 step "passed"

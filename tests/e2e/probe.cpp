@@ -8,13 +8,21 @@
 //   probe kill PID                    ends PID
 //   probe faces NAME...               the face each font name resolves to
 //   probe manifest EXE                the manifest resource of EXE
+//   probe accessible HWND             what a screen reader reads of HWND's
+//                                     client area: the area, then each child
+//   probe press HWND CHILD            the default action of that child
 //
 // Lines are tab-separated:
 //   windows:  hwnd pid class visible window-rect client-rect owner text
 //   children: hwnd parent class visible window-rect text
+//   accessible: child role state location name description shortcut action
+//     (child 0 is the area itself; the state lists its flags, "normal"
+//     without any; the location is a screen rectangle)
 // Rectangles are in screen coordinates as left,top,right,bottom; texts come
 // last, with tabs and line breaks turned into spaces.
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -163,10 +171,132 @@ int Manifest(const char* path) {
     return bytes ? 0 : 1;
 }
 
+// A COM call into a program that hangs would hang the probe with it.
+constexpr DWORD kAccessibleTimeoutMs = 10000;
+
+DWORD WINAPI Watchdog(void*) {
+    Sleep(kAccessibleTimeoutMs);
+    std::fprintf(stderr, "probe: no answer within %lu ms\n", kAccessibleTimeoutMs);
+    std::fflush(stdout);
+    ExitProcess(3);
+}
+
+VARIANT ChildId(LONG id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+// Frees the string; empty for none.
+std::string Taken(BSTR s) {
+    std::string out = s ? Utf8(s, static_cast<int>(SysStringLen(s))) : std::string();
+    SysFreeString(s);
+    return out;
+}
+
+std::string RoleText(const VARIANT& role) {
+    if (role.vt != VT_I4) return "?";
+    wchar_t buf[128];
+    UINT n = GetRoleTextW(static_cast<DWORD>(role.lVal), buf, static_cast<UINT>(std::size(buf)));
+    return Utf8(buf, static_cast<int>(n));
+}
+
+std::string StateText(const VARIANT& state) {
+    if (state.vt != VT_I4) return "?";
+    std::string out;
+    for (int bit = 0; bit < 31; ++bit) {
+        const DWORD flag = 1UL << bit;
+        if (!(static_cast<DWORD>(state.lVal) & flag)) continue;
+        wchar_t buf[128];
+        UINT n = GetStateTextW(flag, buf, static_cast<UINT>(std::size(buf)));
+        if (!out.empty()) out += ",";
+        out += Utf8(buf, static_cast<int>(n));
+    }
+    return out.empty() ? "normal" : out;
+}
+
+// One element's line; empty when the object cannot even tell its role.
+std::string ElementLine(IAccessible* acc, LONG id, long shownAs) {
+    VARIANT child = ChildId(id), role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    if (FAILED(acc->get_accRole(child, &role))) return {};
+    acc->get_accState(child, &state);
+    LONG l = 0, t = 0, w = 0, h = 0;
+    acc->accLocation(&l, &t, &w, &h, child);
+    BSTR name = nullptr, description = nullptr, shortcut = nullptr, action = nullptr;
+    acc->get_accName(child, &name);
+    acc->get_accDescription(child, &description);
+    acc->get_accKeyboardShortcut(child, &shortcut);
+    acc->get_accDefaultAction(child, &action);
+    char place[128];
+    std::snprintf(place, sizeof place, "%ld\t%s\t%s\t%ld,%ld,%ld,%ld\t", shownAs, RoleText(role).c_str(),
+                  StateText(state).c_str(), l, t, l + w, t + h);
+    VariantClear(&role);
+    VariantClear(&state);
+    return place + Taken(name) + "\t" + Taken(description) + "\t" + Taken(shortcut) + "\t" + Taken(action) + "\n";
+}
+
+// A child that is an object of its own (a child window), else null.
+IAccessible* ChildObject(IAccessible* parent, LONG id) {
+    IDispatch* dispatch = nullptr;
+    if (parent->get_accChild(ChildId(id), &dispatch) != S_OK || !dispatch) return nullptr;
+    IAccessible* acc = nullptr;
+    dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&acc));
+    dispatch->Release();
+    return acc;
+}
+
+// What the parent says of a child; a parent that leaves it to the child's
+// own object is asked for that. (Wine's objects for child windows answer
+// next to nothing, so the parent's word comes first.)
+std::string ChildLine(IAccessible* parent, LONG id) {
+    std::string line = ElementLine(parent, id, id);
+    if (!line.empty()) return line;
+    if (IAccessible* own = ChildObject(parent, id)) {
+        line = ElementLine(own, CHILDID_SELF, id);
+        own->Release();
+    }
+    return line.empty() ? std::to_string(id) + "\t?\n" : line;
+}
+
+// Lists the elements of the window's client area, or presses one of them
+// (press >= 0).
+int Accessible(HWND hwnd, long press) {
+    CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    IAccessible* acc = nullptr;
+    HRESULT hr = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&acc));
+    if (FAILED(hr) || !acc) {
+        std::fprintf(stderr, "probe: no accessible object (error 0x%lx)\n", static_cast<unsigned long>(hr));
+        return 1;
+    }
+    int status = 0;
+    if (press >= 0) {
+        hr = acc->accDoDefaultAction(ChildId(press));
+        if (FAILED(hr)) {
+            std::fprintf(stderr, "probe: no default action (error 0x%lx)\n", static_cast<unsigned long>(hr));
+            status = 1;
+        }
+    } else {
+        std::fputs(ElementLine(acc, CHILDID_SELF, 0).c_str(), stdout);
+        long count = 0;
+        acc->get_accChildCount(&count);
+        for (long i = 1; i <= count; ++i) std::fputs(ChildLine(acc, i).c_str(), stdout);
+    }
+    acc->Release();
+    CoUninitialize();
+    return status;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: probe [--desktop NAME] windows | children HWND | close HWND |\n"
-                 "       alive PID | kill PID | faces NAME... | manifest EXE\n");
+                 "       alive PID | kill PID | faces NAME... | manifest EXE |\n"
+                 "       accessible HWND | press HWND CHILD\n");
     return 2;
 }
 
@@ -186,10 +316,17 @@ int Run(int argc, char** argv) {
         return 0;
     }
     if (cmd == "faces" && rest > 0) return Faces(rest, argv + i + 1);
+    if (cmd == "press" && rest == 2) {
+        HWND hwnd = nullptr;
+        unsigned long long child = 0;
+        if (!ParseWindow(argv[i + 1], hwnd) || !ParseNumber(argv[i + 2], child) || child > 0x7fffffffULL)
+            return Usage();
+        return Accessible(hwnd, static_cast<long>(child));
+    }
     if (rest != 1) return Usage();
     if (cmd == "manifest") return Manifest(arg);
 
-    if (cmd == "children" || cmd == "close") {
+    if (cmd == "children" || cmd == "close" || cmd == "accessible") {
         HWND hwnd = nullptr;
         if (!ParseWindow(arg, hwnd)) {
             std::fprintf(stderr, "probe: no window %s\n", arg);
@@ -199,6 +336,7 @@ int Run(int argc, char** argv) {
             EnumChildWindows(hwnd, PrintChild, 0);
             return 0;
         }
+        if (cmd == "accessible") return Accessible(hwnd, -1);
         return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (cmd == "alive" || cmd == "kill") {

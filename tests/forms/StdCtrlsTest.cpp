@@ -16,6 +16,7 @@
 #include "forms/FormReader.h"
 #include "forms/Forms.h"
 #include "forms/StdCtrls.h"
+#include "tests/common/AccessibleClient.h"
 #include "tests/common/TestSupport.h"
 
 using namespace forms;
@@ -454,6 +455,51 @@ TEST(StdCtrls, AFormWithEveryKindLeavesNoHandleBehind) {
     make();
     EXPECT_EQ(LiveHandles().user, before.user);
     EXPECT_EQ(LiveHandles().gdi, before.gdi);
+}
+
+// ---- what screen readers read
+
+TEST(Accessibility, AFormsClientAreaListsItsShownControls) {
+    TTestForm form({Described("TLabel", "lblName", With(Bounds(8, 8, 60, 13), {Prop("Caption", Value::Str("&Name:"))})),
+                    Described("TButton", "btnHidden", With(Bounds(8, 80, 100, 25), {Prop("Visible", Value::Bool(false))})),
+                    Described("TButton", "btnGo", With(Bounds(8, 40, 100, 25), {Prop("Caption", Value::Str("&Go && Run")),
+                                                                              Prop("Hint", Value::Str("Go|Runs it all"))}))});
+    form.Show();
+    auto* go = form.Find<TButton>("btnGo");
+    testsupport::AccessibleClient client(form.Handle());
+    ASSERT_EQ(client.Result(), S_OK);
+    ASSERT_EQ(client.ChildCount(), 2);
+    const testsupport::AccessibleElement label = client.Read(1);
+    EXPECT_EQ(label.role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(label.name, "Name:");
+    RECT r = form.Find<TLabel>("lblName")->BoundsRect();
+    ::MapWindowPoints(form.Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(::EqualRect(&label.bounds, &r));
+    const testsupport::AccessibleElement button = client.Read(2);
+    EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(button.name, "Go & Run");
+    EXPECT_EQ(button.description, "Runs it all");
+    EXPECT_EQ(button.shortcut, "Alt+G");
+    EXPECT_EQ(button.action, "Press");
+
+    go->SetEnabled(false);
+    EXPECT_TRUE(client.Read(2).state & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(client.Press(2), DISP_E_MEMBERNOTFOUND);
+    go->SetEnabled(true);
+
+    // The click comes from the queue; a control that leaves before its
+    // turn is not clicked.
+    int clicks = 0;
+    go->OnClick = form.Counter(clicks);
+    EXPECT_EQ(client.Press(2), S_OK);
+    EXPECT_EQ(clicks, 0);
+    go->SetParent(nullptr);
+    Application().ProcessMessages();
+    EXPECT_EQ(clicks, 0);
+    go->SetParent(&form);
+    EXPECT_EQ(client.Press(2), S_OK);
+    Application().ProcessMessages();
+    EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
