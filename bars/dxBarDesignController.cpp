@@ -30,6 +30,15 @@ void TdxBarDesignController::FreeMenus() {
 
 void TdxBarDesignController::FreeTemporaryItems() { FTemporaryItems.clear(); }
 
+void TdxBarDesignController::OpenAtPointer(TdxBarSubMenuControl& menu) {
+    // One menu at a time, and no toolbar keeps the keyboard under it.
+    if (TdxBarSubMenuControl* open = TdxBarSubMenuControl::OpenMenu()) open->CloseUp();
+    if (TdxBarControl* active = TdxBarControl::ActiveToolbar()) active->Deactivate();
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    menu.Popup(pointer);
+}
+
 void TdxBarDesignController::ManagerDestroying(const TdxBarManager& manager) {
     const bool toolbars = FToolbarsPopup && &FToolbarsPopup->BarManager() == &manager;
     const bool items = FCustomizingPopup && &FCustomizingPopup->BarManager() == &manager;
@@ -98,11 +107,7 @@ void TdxBarDesignController::PopupToolbarsMenu(TdxBarManager& manager, TdxBarPai
         FToolbarsPopup.reset();
         return;
     }
-    if (TdxBarSubMenuControl* open = TdxBarSubMenuControl::OpenMenu()) open->CloseUp();
-    if (TdxBarControl* active = TdxBarControl::ActiveToolbar()) active->Deactivate();
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    FToolbarsPopup->Popup(pointer);
+    OpenAtPointer(*FToolbarsPopup);
 }
 
 TdxBarCustomizingActions ToolbarCustomizingActions(const TdxBarControl& toolbar, TdxBarCustomizingActions actions) {
@@ -229,11 +234,7 @@ void TdxBarDesignController::PopupItemMenu(TdxBarControl& toolbar, TdxBarItemLin
         FCustomizingPopup.reset();
         return;
     }
-    if (TdxBarSubMenuControl* open = TdxBarSubMenuControl::OpenMenu()) open->CloseUp();
-    if (TdxBarControl* active = TdxBarControl::ActiveToolbar()) active->Deactivate();
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    FCustomizingPopup->Popup(pointer);
+    OpenAtPointer(*FCustomizingPopup);
 }
 
 }  // namespace bars

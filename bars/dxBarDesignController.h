@@ -12,6 +12,7 @@
 namespace bars {
 
 class TdxBarCustomizingPopup;
+class TdxBarSubMenuControl;
 class TdxBarToolbarsPopup;
 
 class TdxBarDesignController {
@@ -43,6 +44,8 @@ private:
     TdxBarDesignController() = default;
     // The menus go before the entries their links show.
     void FreeMenus();
+    // Opens a menu just built at the pointer.
+    void OpenAtPointer(TdxBarSubMenuControl& menu);
     void FreeTemporaryItems();
     TdxBarButton& AddEntry(TdxBarItemLinks& links, const std::string& caption, bool beginGroup = false);
     // Creates the item menu's entries that the item and the toolbar offer.

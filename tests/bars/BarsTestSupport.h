@@ -281,6 +281,21 @@ using testsupport::Snapshot;
 
 inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
 
+// A menu's entries as text: caption, then its separator, check and enabled
+// state, e.g. "| Begin a &Group [x]". Empty without a menu.
+inline std::vector<std::string> MenuEntries(const bars::TdxBarItemLinks* links) {
+    std::vector<std::string> rows;
+    for (int i = 0; links && i < links->Count(); ++i) {
+        const bars::TdxBarItemLink& link = *links->Items(i);
+        auto* button = dynamic_cast<bars::TdxBarButton*>(link.Item());
+        std::string row = (link.BeginGroup() ? "| " : "") + link.Item()->Caption();
+        if (button && button->ButtonStyle() == bars::TdxBarButtonStyle::Checked) row += button->Down() ? " [x]" : " [ ]";
+        if (button && !button->Enabled()) row += " (disabled)";
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 // Types the text over whatever the edit holds.
 inline void Retype(const std::string& text) {
     testsupport::SendKeys({VK_HOME});

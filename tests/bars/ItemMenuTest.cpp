@@ -69,19 +69,7 @@ protected:
         TdxBarDesignController::Instance().PopupItemMenu(*form->ToolbarWindow(), &Link(index));
         Application().ProcessMessages();
     }
-    // Caption, separator, check and enabled state of each entry: "| Begin a &Group [x]".
-    static std::vector<std::string> Entries() {
-        std::vector<std::string> rows;
-        for (int i = 0; Menu() && i < Menu()->ItemLinks().Count(); ++i) {
-            TdxBarItemLink& link = *Menu()->ItemLinks().Items(i);
-            auto* button = dynamic_cast<TdxBarButton*>(link.Item());
-            std::string row = (link.BeginGroup() ? "| " : "") + link.Item()->Caption();
-            if (button->ButtonStyle() == TdxBarButtonStyle::Checked) row += button->Down() ? " [x]" : " [ ]";
-            if (!button->Enabled()) row += " (disabled)";
-            rows.push_back(row);
-        }
-        return rows;
-    }
+    static std::vector<std::string> Entries() { return MenuEntries(Menu() ? &Menu()->ItemLinks() : nullptr); }
     static int RowOf(const std::string& caption) {
         for (int i = 0; i < Menu()->RowCount(); ++i)
             if (Menu()->RowLink(i).Item()->Caption() == caption) return i;

@@ -86,20 +86,7 @@ protected:
         const RECT& r = form->Button(index)->Links()[0]->ItemRect();
         RightPress(form->ToolbarWindow()->Handle(), {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
-    // Caption, check and enabled state of each row, as "Main [x]".
-    std::vector<std::string> Entries() {
-        std::vector<std::string> rows;
-        if (!Menu()) return rows;
-        for (int i = 0; i < Menu()->RowCount(); ++i) {
-            TdxBarItemLink& link = Menu()->RowLink(i);
-            auto* button = dynamic_cast<TdxBarButton*>(link.Item());
-            std::string row = (link.BeginGroup() ? "| " : "") + link.Item()->Caption();
-            if (button->ButtonStyle() == TdxBarButtonStyle::Checked) row += button->Down() ? " [x]" : " [ ]";
-            if (!button->Enabled()) row += " (disabled)";
-            rows.push_back(row);
-        }
-        return rows;
-    }
+    std::vector<std::string> Entries() { return MenuEntries(Menu() ? &Menu()->ItemLinks() : nullptr); }
     // A row's centre in client coordinates of the menu.
     POINT RowCentre(int row) {
         RECT r = Menu()->RowRect(row);
