@@ -29,6 +29,7 @@ TdxBarControl::TdxBarControl(TdxBar& bar, TdxDockControl& dock) : TWinControl(nu
     SetVisible(false);  // shown once placed
     SetCaption(bar.Caption());
     UpdateDoubleBuffering();
+    SetRetained(true);
     SetParent(&dock);
 }
 
@@ -252,38 +253,63 @@ void TdxBarControl::UpdateDoubleBuffering() {
 }
 
 void TdxBarControl::InvalidateItem(const TdxBarItemControl& control) {
-    if (!HandleAllocated()) return;
-    RECT r = control.ItemLink().ItemRect();
-    ::InvalidateRect(Handle(), &r, FALSE);
+    FPictures.Forget(&control);
+    InvalidateItemState(control);
+}
+
+void TdxBarControl::InvalidateItemState(const TdxBarItemControl& control) {
+    if (HandleAllocated()) InvalidateArea(control.ItemLink().ItemRect());
+}
+
+void TdxBarControl::Invalidate() {
+    FPictures.Clear();
+    TWinControl::Invalidate();
+}
+
+void TdxBarControl::PaintItem(HDC dc, TdxBarItemControl& control, const RECT& r) {
+    // The background is the whole bar's, clipped to the item.
+    FillBackgroundRect(dc, ClientRect());
+    SelectGuard font(dc, Font().Handle());
+    control.Paint(dc, r);
+    DrawSelectionMark(dc, control);
 }
 
 void TdxBarControl::Paint(TCanvas& canvas) {
     HDC dc = canvas.Handle();
+    if (FPicturesAppearance != AppearanceGeneration()) {
+        FPictures.Clear();
+        FPicturesAppearance = AppearanceGeneration();
+    }
     // The clip is kept as a region rather than with SaveDC: restoring a
     // whole DC state selects its font again, which costs more than an item.
     Region clip(::CreateRectRgn(0, 0, 0, 0));
     const bool clipped = ::GetClipRgn(dc, clip.Get()) == 1;
-    const bool backgroundFirst = Painter().PaintsBackgroundFirst();
-    if (backgroundFirst) FillBackgroundRect(dc, ClientRect());
-    {
-        SelectGuard font(dc, Font().Handle());
-        // Each item is clipped to its rectangle, which the background then
-        // leaves alone; an item outside the update is not drawn at all.
-        for (auto& c : FControls) {
-            const RECT& r = c->ItemLink().ItemRect();
-            if (c->Hidden() || ::IsRectEmpty(&r)) continue;
-            if (::RectVisible(dc, &r)) {
-                Region rest(::CreateRectRgn(0, 0, 0, 0));
-                const bool restClipped = ::GetClipRgn(dc, rest.Get()) == 1;
-                ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-                c->Paint(dc, r);
-                DrawSelectionMark(dc, *c);
-                ::SelectClipRgn(dc, restClipped ? rest.Get() : nullptr);
+    // Each item is a finished picture, drawn once for each look and then
+    // copied; the background leaves the items alone, and an item outside
+    // the update is not drawn at all.
+    for (auto& c : FControls) {
+        const RECT& r = c->ItemLink().ItemRect();
+        if (c->Hidden() || ::IsRectEmpty(&r)) continue;
+        if (::RectVisible(dc, &r)) {
+            const TdxBarItemLook look{c->DrawnSelected(), c->DrawnPressed(), Marked(*c), r};
+            if (!FPictures.Draw(c.get(), look, dc)) {
+                if (HDC picture = FPictures.Begin(c.get(), look)) {
+                    PaintItem(picture, *c, r);
+                    FPictures.End();
+                    FPictures.Draw(c.get(), look, dc);
+                } else {
+                    Region rest(::CreateRectRgn(0, 0, 0, 0));
+                    const bool restClipped = ::GetClipRgn(dc, rest.Get()) == 1;
+                    ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+                    PaintItem(dc, *c, r);
+                    ::SelectClipRgn(dc, restClipped ? rest.Get() : nullptr);
+                }
             }
-            ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
         }
+        ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
-    if (!backgroundFirst) FillBackgroundRect(dc, ClientRect());
+    RECT rest;
+    if (::GetClipBox(dc, &rest) != NULLREGION) FillBackgroundRect(dc, ClientRect());
     ::SelectClipRgn(dc, clipped ? clip.Get() : nullptr);
 }
 
@@ -339,7 +365,7 @@ void TdxBarControl::PointerMoved(POINT point) {
         int part = c.get() == under ? 0 : -1;
         if (c->HotPartIndex == part) continue;
         c->HotPartIndex = part;
-        c->Invalidate();
+        c->InvalidateState();
     }
     // Over an active bar's empty part the selection stays.
     if (!FMenuMode || under) SetSelected(under, true);
@@ -361,7 +387,7 @@ void TdxBarControl::PointerLeftBar() {
     for (auto& c : FControls)
         if (c->HotPartIndex != -1) {
             c->HotPartIndex = -1;
-            c->Invalidate();
+            c->InvalidateState();
         }
     SetSelected(nullptr, true);
 }
@@ -377,7 +403,7 @@ void TdxBarControl::LeftPressed(POINT point) {
     if (!Owns(control)) return;
     SetSelected(control, true);
     TooltipShouldHide();
-    control->Invalidate();
+    control->InvalidateState();
 }
 
 void TdxBarControl::Activate(TdxBarItemControl& control, bool byPointer) {
@@ -413,8 +439,8 @@ void TdxBarControl::SetCustomizingLink(TdxBarItemLink* link) {
     if (link == FCustomizingLink) return;
     TdxBarItemLink* old = FCustomizingLink;
     FCustomizingLink = link;
-    if (old && old->Control()) old->Control()->Invalidate();
-    if (link && link->Control()) link->Control()->Invalidate();
+    if (old && old->Control()) old->Control()->InvalidateState();
+    if (link && link->Control()) link->Control()->InvalidateState();
 }
 
 void TdxBarControl::CustomizingPressed(POINT point, bool right) {
@@ -461,11 +487,15 @@ void TdxBarControl::EndPendingDrag() {
     if (::GetCapture() == Handle()) ::ReleaseCapture();
 }
 
-void TdxBarControl::DrawSelectionMark(HDC dc, const TdxBarItemControl& control) const {
+bool TdxBarControl::Marked(const TdxBarItemControl& control) const {
     const IdxBarSelection* selection = BarManager().CustomizeMode() ? BarManager().SelectionHandler() : nullptr;
     const TdxBarItemLink& link = control.ItemLink();
-    if (!selection || !(selection->InSelection(&link) || selection->InSelection(link.Item()))) return;
-    RECT r = link.ItemRect();
+    return selection && (selection->InSelection(&link) || selection->InSelection(link.Item()));
+}
+
+void TdxBarControl::DrawSelectionMark(HDC dc, const TdxBarItemControl& control) const {
+    if (!Marked(control)) return;
+    RECT r = control.ItemLink().ItemRect();
     for (int i = 0; i < 2; ++i) {
         ::FrameRect(dc, &r, ::GetSysColorBrush(COLOR_WINDOWTEXT));
         ::InflateRect(&r, -1, -1);
@@ -584,7 +614,7 @@ public:
         for (int i = 0; i < FBar.ControlCount(); ++i)
             if (&FBar.Controls(i) == &FControl) {
                 FControl.ShownPressed = false;
-                FControl.Invalidate();
+                FControl.InvalidateState();
             }
     }
     ShownPressedScope(const ShownPressedScope&) = delete;
@@ -606,7 +636,7 @@ void TdxBarControl::ExecuteItem(TdxBarItemControl& control) {
     // The bar is back to normal before the command runs; the button alone
     // shows pressed, also under a box the command opens.
     Deactivate();
-    control.Invalidate();
+    control.InvalidateState();
     ::UpdateWindow(Handle());
     item.SetClickItemLink(&link);
     item.PerformClick();
@@ -618,8 +648,8 @@ void TdxBarControl::SetSelected(TdxBarItemControl* control, bool byPointer) {
     FSelected = control;
     FSelectedByPointer = byPointer;
     if (control || BarManager().FSelectedItem == old) BarManager().FSelectedItem = control;
-    if (old) old->Invalidate();
-    if (control) control->Invalidate();
+    if (old) old->InvalidateState();
+    if (control) control->InvalidateState();
     else if (FWatching) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
     AccessibleChanged(EVENT_OBJECT_STATECHANGE, old);
     if (control) AccessibleChanged(EVENT_OBJECT_STATECHANGE, control);
@@ -798,6 +828,8 @@ int TdxBarItemControl::HeightOnBar() {
 }
 
 void TdxBarItemControl::Invalidate() { FParent.InvalidateItem(*this); }
+
+void TdxBarItemControl::InvalidateState() { FParent.InvalidateItemState(*this); }
 
 void TdxBarItemControl::Paint(HDC, const RECT&) {}
 

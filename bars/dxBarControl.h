@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bars/dxBarDrag.h"
+#include "bars/dxBarItemPictures.h"
 #include "bars/dxBarLayout.h"
 #include "bars/dxBarTypes.h"
 #include "controls/cxGraphics.h"
@@ -73,8 +74,14 @@ public:
     // Borders or painter changed.
     void RebuildMetrics();
     // Without erasing: the next paint draws the item and what shows
-    // behind it together.
+    // behind it together. The content of the control changed, so its
+    // kept pictures go.
     void InvalidateItem(const TdxBarItemControl& control);
+    // Only the state of the control changed (hot, pressed, marked): a
+    // picture kept of its new look can show it.
+    void InvalidateItemState(const TdxBarItemControl& control);
+    // Everything is drawn afresh, kept pictures too.
+    void Invalidate() override;
     // Buffered when its colour, its dock or the painter asks for it.
     void UpdateDoubleBuffering();
     // A selected control whose item became disabled is no longer selected.
@@ -173,6 +180,10 @@ private:
     // active one with its first control selected.
     void ActivateNextBar();
     std::vector<TdxBarItemControl*> ShownControls() const;
+    // The marks that show a link selected while customizing.
+    bool Marked(const TdxBarItemControl& control) const;
+    // Paints a control with the bar's background under it.
+    void PaintItem(HDC dc, TdxBarItemControl& control, const RECT& r);
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
     RECT BorderWidthsTotal() const;
@@ -190,6 +201,8 @@ private:
     bool FDragPending = false;
     POINT FDragPressPoint{};
     std::vector<TdxBarItemControl*> FAccessibleActions;  // requested clicks, oldest first
+    TdxBarItemPictures FPictures;
+    unsigned FPicturesAppearance = 0;  // the system's look the pictures show
     // Expires with the bar: a command may free the bar that runs it.
     std::shared_ptr<char> FAlive = std::make_shared<char>();
 };
@@ -232,7 +245,10 @@ public:
     // Held down by the pointer, or running its command.
     bool DrawnPressed() const;
 
+    // The content changed: drawn afresh.
     void Invalidate();
+    // Only the state changed (hot, pressed, selected while customizing).
+    void InvalidateState();
     // Paints into the item rectangle; the DC carries the bar's font.
     virtual void Paint(HDC dc, const RECT& rect);
 

@@ -243,7 +243,8 @@ void TdxDockControl::FillDockBackground(HDC dc, const RECT& dest, const RECT& so
 void TdxDockControl::DropCachedBackground() {
     FCachedBackground.Reset();
     // The bars in the dock show its surface too.
-    if (HandleAllocated()) ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    Invalidate();
+    for (TControl* bar : Controls()) bar->Invalidate();
 }
 
 void TdxDockControl::UpdateDoubleBuffering() { SetDoubleBuffered(FManager.Painter().DrawsStyledBackground()); }

@@ -272,10 +272,7 @@ const PropertyTable& TControl::StoredProperties() const {
 
 void TGraphicControl::Invalidate() {
     TWinControl* parent = Parent();
-    if (parent && parent->HandleAllocated() && Showing()) {
-        RECT r = BoundsRect();
-        ::InvalidateRect(parent->Handle(), &r, FALSE);
-    }
+    if (parent && parent->HandleAllocated() && Showing()) parent->InvalidateArea(BoundsRect());
 }
 
 // ---- TWinControl
@@ -359,7 +356,82 @@ RECT TWinControl::ClientRect() const {
 }
 
 void TWinControl::Invalidate() {
+    MarkChanged(nullptr);
     if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TWinControl::InvalidateArea(const RECT& r) {
+    MarkChanged(&r);
+    if (HandleAllocated()) ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+void TWinControl::RedrawArea(const RECT& r) {
+    MarkChanged(&r);
+    if (!HandleAllocated()) return;
+    // A picture still to be made in full, or a window not on the screen,
+    // is left to the system's next paint.
+    if (!FRetained || FAllChanged || !::IsWindowVisible(Handle())) {
+        ::InvalidateRect(Handle(), &r, FALSE);
+        return;
+    }
+    WindowDC screen(Handle());
+    PaintHandler(screen.Get(), r);
+}
+
+void TWinControl::SetRetained(bool retained) {
+    FRetained = retained;
+    FRetainedImage.Reset();
+    FChanged.Reset();
+    FAllChanged = true;
+}
+
+void TWinControl::MarkChanged(const RECT* r) {
+    if (!FRetained || FAllChanged) return;
+    if (!r) {
+        FAllChanged = true;
+        return;
+    }
+    if (!FChanged) {
+        FChanged = Region(::CreateRectRgnIndirect(r));
+        if (!FChanged) FAllChanged = true;
+        return;
+    }
+    Region add(::CreateRectRgnIndirect(r));
+    if (!add || ::CombineRgn(FChanged.Get(), FChanged.Get(), add.Get(), RGN_OR) == ERROR) FAllChanged = true;
+}
+
+bool TWinControl::RefreshRetained(const RECT& area) {
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (FRetainedImage.Width() != width || FRetainedImage.Height() != height ||
+        FRetainedAppearance != AppearanceGeneration())
+        FAllChanged = true;
+    if (FAllChanged) {
+        FRetainedImage.SetSize(width, height);
+        if (FRetainedImage.Empty()) return false;
+        FRetainedAppearance = AppearanceGeneration();
+        FChanged = Region(::CreateRectRgnIndirect(&client));
+        if (!FChanged) return false;
+        FAllChanged = false;
+    }
+    if (!FChanged) return true;
+    // Only the changed part of the area is drawn; the rest of the area
+    // stays marked until a paint covers it.
+    Region redraw(::CreateRectRgnIndirect(&area));
+    if (!redraw) return false;
+    RECT box;
+    if (::CombineRgn(redraw.Get(), redraw.Get(), FChanged.Get(), RGN_AND) == NULLREGION ||
+        ::GetRgnBox(redraw.Get(), &box) == NULLREGION)
+        return true;
+    HDC target = FRetainedImage.DC();
+    ::SelectClipRgn(target, redraw.Get());
+    TCanvas canvas(target);
+    Paint(canvas);
+    PaintControls(target, box);
+    ::SelectClipRgn(target, nullptr);
+    if (::CombineRgn(FChanged.Get(), FChanged.Get(), redraw.Get(), RGN_DIFF) == NULLREGION) FChanged.Reset();
+    return true;
 }
 
 void TWinControl::Update() {
@@ -532,6 +604,11 @@ void TWinControl::PaintHandler(HDC dc, const RECT& update) {
     ::GetClientRect(Handle(), &client);
     RECT area;
     if (!::IntersectRect(&area, &update, &client)) return;
+    if (FRetained && RefreshRetained(area)) {
+        ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, FRetainedImage.DC(),
+                 area.left, area.top, SRCCOPY);
+        return;
+    }
     if (!FDoubleBuffered) {
         TCanvas canvas(dc);
         Paint(canvas);
@@ -662,8 +739,10 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         RunAccessibleAction();
         return 0;
     } else if (message == WM_NCDESTROY) {
-        // A window made again later gets an object of its own.
+        // A window made again later gets an object of its own, and is
+        // drawn afresh.
         DisconnectAccessible(false);
+        MarkChanged(nullptr);
     }
     if (!Attached()) {
         if (message == WM_ERASEBKGND) return 1;

@@ -192,6 +192,17 @@ public:
     // one step (the default); otherwise straight onto the window.
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool buffered) { FDoubleBuffered = buffered; }
+    // Keeps the picture of the last paint: a paint the system asks for (a
+    // window uncovered, say) is then one copy, and only what was marked
+    // through Invalidate or InvalidateArea is drawn again.
+    bool Retained() const { return FRetained; }
+    void SetRetained(bool retained);
+    // Marks an area (client coordinates) to be drawn at the next paint.
+    void InvalidateArea(const RECT& r);
+    // Draws an area again at once, straight onto the screen without a
+    // round through the window manager: for small changes that come often.
+    // Without a kept picture the area waits for the next paint instead.
+    void RedrawArea(const RECT& r);
 
     // Graphic child under a client point, topmost first; null for none.
     TControl* ControlAtPos(POINT p) const;
@@ -294,6 +305,11 @@ private:
     void AlignPass();
     void AnchorControls();
     std::vector<TControl*> AccessibleChildren() const;
+    // Marks part (null: all) of the kept picture as changed.
+    void MarkChanged(const RECT* r);
+    // Brings the kept picture up to date within `area`; false when no
+    // picture can be kept.
+    bool RefreshRetained(const RECT& area);
 
     std::vector<TControl*> FControls;
     TControl* FMouseTarget = nullptr;   // graphic child holding the pointer
@@ -304,6 +320,11 @@ private:
     SIZE FAlignedSize{-1, -1};
     bool FTabStop = false;
     bool FDoubleBuffered = true;
+    bool FRetained = false;
+    TOffscreenBitmap FRetainedImage;
+    Region FChanged;  // of the kept picture, still to be drawn
+    bool FAllChanged = true;
+    unsigned FRetainedAppearance = 0;
     std::vector<TWinControl*> FTabList;  // windowed children in tab order
     int FStoredTabOrder = -1;            // as read, until the parent is loaded
     Brush FBrush;                        // of FBrushColor, for WM_CTLCOLOR...

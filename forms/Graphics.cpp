@@ -19,11 +19,19 @@ bool SystemHighContrast() {
 }
 
 bool (*gHighContrast)() = SystemHighContrast;
+unsigned gAppearance = 0;
 }  // namespace
+
+unsigned AppearanceGeneration() { return gAppearance; }
+
+void AppearanceChanged() { ++gAppearance; }
 
 bool HighContrast() { return gHighContrast(); }
 
-void SetHighContrastQuery(bool (*query)()) { gHighContrast = query ? query : SystemHighContrast; }
+void SetHighContrastQuery(bool (*query)()) {
+    gHighContrast = query ? query : SystemHighContrast;
+    AppearanceChanged();
+}
 
 TColor SchemeColor(TColor color, TColor role) {
     return color == clNone || IsSystemColor(color) || !HighContrast() ? color : role;
@@ -289,6 +297,14 @@ void TOffscreenBitmap::SetSize(int width, int height) {
     FOriginal = ::SelectObject(FDC.Get(), FBitmap.Get());
     FWidth = width;
     FHeight = height;
+}
+
+void TOffscreenBitmap::Swap(TOffscreenBitmap& other) noexcept {
+    std::swap(FDC, other.FDC);
+    std::swap(FBitmap, other.FBitmap);
+    std::swap(FOriginal, other.FOriginal);
+    std::swap(FWidth, other.FWidth);
+    std::swap(FHeight, other.FHeight);
 }
 
 void TOffscreenBitmap::Reset() {

@@ -45,6 +45,12 @@ inline constexpr bool IsSystemColor(TColor color) { return (color & 0xFF000000u)
 bool HighContrast();
 void SetHighContrastQuery(bool (*query)());
 
+// Counts the changes of the system's colours, theme and settings (and of
+// the high-contrast answer): a picture kept from an earlier paint is stale
+// once the count has moved.
+unsigned AppearanceGeneration();
+void AppearanceChanged();
+
 // Under high contrast a colour of our own gives way to the system colour of
 // its role, so that the user's scheme decides every surface and text.
 TColor SchemeColor(TColor color, TColor role);
@@ -156,6 +162,7 @@ public:
     // size keeps the old one.
     void SetSize(int width, int height);
     void Reset();
+    void Swap(TOffscreenBitmap& other) noexcept;
 
 private:
     Owned<MemoryDCKind> FDC;

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "forms/Exceptions.h"
+#include "forms/Graphics.h"
 #include "forms/Handles.h"
 
 namespace forms {
@@ -131,9 +132,11 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYUP: return WMKeyUp(wParam, lParam);
         case WM_SETCURSOR: return WMSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_TIMER: return WMTimer(wParam);
-        case WM_SYSCOLORCHANGE: return WMSysColorChange();
-        case WM_THEMECHANGED: return WMThemeChanged();
-        case WM_SETTINGCHANGE: return WMSettingChange(UINT(wParam), reinterpret_cast<const char*>(lParam));
+        case WM_SYSCOLORCHANGE: AppearanceChanged(); return WMSysColorChange();
+        case WM_THEMECHANGED: AppearanceChanged(); return WMThemeChanged();
+        case WM_SETTINGCHANGE:
+            AppearanceChanged();
+            return WMSettingChange(UINT(wParam), reinterpret_cast<const char*>(lParam));
         default: return DefaultHandler(message, wParam, lParam);
     }
 }

@@ -278,6 +278,7 @@ TEST_F(Office11Toolbar, HotAndPressedButtonsGetTheirGradientsInsideTheSelectionF
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Control(1).ShownPressed = c.pressed;
+        Control(1).InvalidateState();
         Snapshot shot(bar.Handle());
         for (int y = r.top; y < r.bottom; ++y) {
             EXPECT_EQ(shot.Pixel(r.left, y), RGB(0, 0, 128)) << y;
@@ -306,6 +307,7 @@ TEST_F(Office11Toolbar, WithoutAStyleHotAndPressedFacesAreSolid) {
     ::SendMessageA(bar.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 5, r.top + 5));
     for (bool pressed : {false, true}) {
         Control(0).ShownPressed = pressed;
+        Control(0).InvalidateState();
         Snapshot shot(bar.Handle());
         const COLORREF fill = pressed ? p.PressedLight : p.MenuSelected;
         EXPECT_EQ(shot.Pixel(r.left, r.top + 9), ::GetSysColor(COLOR_HIGHLIGHT));
