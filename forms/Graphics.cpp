@@ -18,12 +18,27 @@ bool SystemHighContrast() {
     return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
 }
 
-bool (*gHighContrast)() = SystemHighContrast;
+bool (*gHighContrastQuery)() = SystemHighContrast;
+bool gHighContrast = false;
+bool gHighContrastKnown = false;
 }  // namespace
 
-bool HighContrast() { return gHighContrast(); }
+bool HighContrast() {
+    if (!gHighContrastKnown) RefreshHighContrast();
+    return gHighContrast;
+}
 
-void SetHighContrastQuery(bool (*query)()) { gHighContrast = query ? query : SystemHighContrast; }
+bool RefreshHighContrast() {
+    const bool before = gHighContrast, known = gHighContrastKnown;
+    gHighContrast = gHighContrastQuery();
+    gHighContrastKnown = true;
+    return known && gHighContrast != before;
+}
+
+void SetHighContrastQuery(bool (*query)()) {
+    gHighContrastQuery = query ? query : SystemHighContrast;
+    RefreshHighContrast();
+}
 
 TColor SchemeColor(TColor color, TColor role) {
     return color == clNone || IsSystemColor(color) || !HighContrast() ? color : role;

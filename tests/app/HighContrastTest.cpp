@@ -21,6 +21,27 @@ namespace {
 
 bool On() { return true; }
 
+// A setting the test switches; the program learns of it only when told.
+bool gSwitchedOn = false;
+int gAsked = 0;
+bool Switchable() {
+    ++gAsked;
+    return gSwitchedOn;
+}
+
+// Sends a message to every top-level window of the thread, as the system
+// does when a setting changes.
+struct Announcement {
+    UINT message;
+    WPARAM wParam;
+};
+BOOL CALLBACK AnnounceTo(HWND window, LPARAM announcement) noexcept {
+    const auto* a = reinterpret_cast<const Announcement*>(announcement);
+    ::SendMessageA(window, a->message, a->wParam, 0);
+    return TRUE;
+}
+void Announce(Announcement a) { ::EnumThreadWindows(::GetCurrentThreadId(), AnnounceTo, reinterpret_cast<LPARAM>(&a)); }
+
 // Relative luminance and contrast ratio as accessibility guidelines define them.
 double Luminance(COLORREF c) {
     auto channel = [](int v) {
@@ -149,6 +170,54 @@ TEST_F(HighContrastScheme, TheAboutDialogDropsItsGradientAndFixedTextColours) {
     auto [okInk, okContrast] = Ink(ok, {ok.Width() / 2 - 20, 6, ok.Width() / 2 + 20, ok.Height() - 6}, kFace);
     EXPECT_TRUE(Near(okInk, kText)) << std::hex << okInk;
     EXPECT_GE(okContrast, 7.0);
+}
+
+// The answer is kept while windows paint, and asked again when the system
+// announces a switch of the setting or new colours; every window then
+// paints again in the scheme it now has.
+TEST_F(HighContrastScheme, ASwitchOfTheSettingShowsAfterTheSystemAnnouncesIt) {
+    ASSERT_TRUE(testsupport::PointerAt({0, 0}));
+    gSwitchedOn = false;
+    SetHighContrastQuery(Switchable);
+    main->Show();
+    Application().ProcessMessages();
+    const HWND panel = main->pnlTime->Handle();
+    const HWND bar = main->Toolbar->Control()->Handle();
+    const COLORREF own = ColorToRGB(main->pnlTime->Color());
+    ASSERT_NE(own, kFace);
+    const struct {
+        const char* name;
+        Announcement announcement;
+    } cases[] = {
+        {"high contrast switched", {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST}},
+        {"system colours changed", {WM_SYSCOLORCHANGE, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool on : {true, false}) {
+            SCOPED_TRACE(on ? "on" : "off");
+            gSwitchedOn = on;
+            gAsked = 0;
+            ::RedrawWindow(main->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            EXPECT_EQ(gAsked, 0);  // painting asks nothing
+            EXPECT_NE(HighContrast(), on);
+            // Another setting leaves the answer as it was.
+            Announce({WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS});
+            EXPECT_NE(HighContrast(), on);
+            Application().ProcessMessages();
+
+            Announce(c.announcement);
+            EXPECT_EQ(HighContrast(), on);
+            EXPECT_TRUE(::GetUpdateRect(panel, nullptr, FALSE));
+            EXPECT_TRUE(::GetUpdateRect(bar, nullptr, FALSE));
+            Application().ProcessMessages();
+            testsupport::Snapshot time(panel);
+            EXPECT_EQ(time.Pixel(2, 2), on ? kFace : own);
+            // The toolbar's colours: this scheme's face is black either
+            // way, but a checked menu row takes the highlight only here.
+            EXPECT_EQ(bars::Office11Palette().MenuChecked == RGB(0, 128, 255), on);
+        }
+    }
 }
 
 }  // namespace
