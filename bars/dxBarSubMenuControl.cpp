@@ -414,7 +414,7 @@ void TdxBarSubMenuControl::Paint(HDC dc) {
     FillSolid(dc, client, palette.MenuBack);
     FillLinearGradient(dc, {kFrame, kFrame, kFrame + kImageColumn, client.bottom - kFrame}, palette.ToolbarLight,
                        palette.ToolbarDark, true);
-    FrameSolid(dc, client, palette.ItemFrame);
+    FrameSolid(dc, client, palette.MenuFrame);
 
     forms::SaveDCGuard saved(dc);
     ::SelectObject(dc, FManager.Font().Handle());
@@ -424,11 +424,12 @@ void TdxBarSubMenuControl::Paint(HDC dc) {
         TdxBarItem* item = row.link->Item();
         if (row.separatorAbove) {
             const int y = row.rect.top - kSeparatorHeight / 2 - 1;
-            FillSolid(dc, {kFrame + kImageColumn + kTextIndent, y, row.rect.right, y + 1}, palette.ItemFrame);
+            FillSolid(dc, {kFrame + kImageColumn + kTextIndent, y, row.rect.right, y + 1}, palette.MenuFrame);
         }
         RECT box{row.rect.left + kCheckMargin, row.rect.top + kCheckMargin, row.rect.left + kImageColumn - kCheckMargin,
                  row.rect.bottom - kCheckMargin};
-        if (i == FSelected && item->Enabled()) {
+        const bool selected = i == FSelected && item->Enabled();
+        if (selected) {
             FillSolid(dc, row.rect, palette.MenuSelected);
             DrawSelectionFrame(dc, row.rect);
         }
@@ -437,11 +438,12 @@ void TdxBarSubMenuControl::Paint(HDC dc) {
             DrawSelectionFrame(dc, box);
             // A check mark: a short stroke down to the right, a long one up.
             const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
-            for (int k = 0; k < 3; ++k) FillSolid(dc, {cx - 3 + k, cy - 1 + k, cx - 2 + k, cy + 2 + k}, palette.Text);
-            for (int k = 0; k < 4; ++k) FillSolid(dc, {cx + k, cy - k, cx + k + 1, cy + 3 - k}, palette.Text);
+            for (int k = 0; k < 3; ++k) FillSolid(dc, {cx - 3 + k, cy - 1 + k, cx - 2 + k, cy + 2 + k}, palette.MenuCheckMark);
+            for (int k = 0; k < 4; ++k) FillSolid(dc, {cx + k, cy - k, cx + k + 1, cy + 3 - k}, palette.MenuCheckMark);
         }
         RECT text{kFrame + kImageColumn + kTextIndent, row.rect.top, row.rect.right, row.rect.bottom};
-        ::SetTextColor(dc, item->Enabled() ? palette.Text : palette.TextDisabled);
+        ::SetTextColor(dc, !item->Enabled() ? palette.TextDisabled
+                                            : selected ? palette.MenuSelectedText : palette.MenuText);
         const std::string& caption = item->Caption();
         ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     }
