@@ -18,13 +18,13 @@ namespace bars {
 namespace {
 
 constexpr int kFrame = 1;            // the menu's border line
-constexpr int kColumnOverRow = 2;    // the gradient column at the left: a row's height and this
+constexpr int kColumnOverRow = 2;    // the gradient column at the left is this wider than a row is high
 constexpr int kTextIndent = 8;       // from the column to the caption
 constexpr int kTextRightMargin = 20;
 constexpr int kMinRowHeight = 22;
 constexpr int kSeparatorHeight = 3;
 constexpr int kCheckMargin = 2;      // around the check box in the column
-constexpr int kMinCheckMark = 7;     // the check mark's side, at least half the text's height
+constexpr int kMinCheckMark = 7;     // the check mark's side; more for text over 13 pixels high
 constexpr int kExtentGap = 8;        // from a caption to a box right of it
 constexpr int kExtentMargin = 4;     // right of such a box
 
