@@ -93,6 +93,8 @@ public:
 
     // The command list's background.
     virtual forms::TColor ItemsListColor() const { return forms::clBtnFace; }
+    // The text on it.
+    virtual forms::TColor ItemsListTextColor() const { return forms::clBtnText; }
     // What shows below the last command row.
     virtual COLORREF UnselectedRowColor() const;
     // One command row: the image column and the caption (accelerator marks
@@ -110,12 +112,14 @@ class TdxBarCustomizationFormStandardPainter : public TdxBarCustomizationFormPai
 class TdxBarCustomizationFormFlatPainter : public TdxBarCustomizationFormPainter {
 public:
     forms::TColor ItemsListColor() const override { return forms::clWindow; }
+    forms::TColor ItemsListTextColor() const override { return forms::clWindowText; }
 };
 
 class TdxBarCustomizationFormXPPainter : public TdxBarCustomizationFormFlatPainter {};
 
 // Unselected rows on the menu colour with the gradient image column,
-// selected ones in the menu's selection colour with its frame.
+// selected ones in the menu's selection colour with its frame. Under high
+// contrast the rows are a plain list's.
 class TdxBarCustomizationFormOffice11Painter : public TdxBarCustomizationFormFlatPainter {
 public:
     COLORREF UnselectedRowColor() const override;

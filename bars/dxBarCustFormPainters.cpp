@@ -35,7 +35,7 @@ void TdxBarCustomizationFormPainter::DrawRowBackground(HDC dc, const RECT& row, 
 }
 
 COLORREF TdxBarCustomizationFormPainter::RowTextColor(bool selected) const {
-    return ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+    return selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : ColorToRGB(ItemsListTextColor());
 }
 
 void TdxBarCustomizationFormPainter::DrawItemRow(HDC dc, const RECT& row, const TdxBarManager& manager,
@@ -68,10 +68,17 @@ void TdxBarCustomizationFormPainter::DrawItemRow(HDC dc, const RECT& row, const 
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
 }
 
-COLORREF TdxBarCustomizationFormOffice11Painter::UnselectedRowColor() const { return Office11Palette().MenuBack; }
+COLORREF TdxBarCustomizationFormOffice11Painter::UnselectedRowColor() const {
+    if (HighContrast()) return TdxBarCustomizationFormFlatPainter::UnselectedRowColor();
+    return Office11Palette().MenuBack;
+}
 
 void TdxBarCustomizationFormOffice11Painter::DrawRowBackground(HDC dc, const RECT& row, const RECT& imageColumn,
                                                                bool selected) const {
+    if (HighContrast()) {
+        TdxBarCustomizationFormFlatPainter::DrawRowBackground(dc, row, imageColumn, selected);
+        return;
+    }
     const TOffice11Palette& palette = Office11Palette();
     if (selected) {
         FillSolid(dc, row, palette.MenuSelected);
@@ -83,6 +90,7 @@ void TdxBarCustomizationFormOffice11Painter::DrawRowBackground(HDC dc, const REC
 }
 
 COLORREF TdxBarCustomizationFormOffice11Painter::RowTextColor(bool selected) const {
+    if (HighContrast()) return TdxBarCustomizationFormFlatPainter::RowTextColor(selected);
     // On a white button face the selection is dark enough for face-coloured
     // text.
     if (selected && ::GetSysColor(COLOR_BTNFACE) == RGB(255, 255, 255)) return ::GetSysColor(COLOR_BTNFACE);

@@ -138,7 +138,7 @@ void TdxBarCustomizingPopup::Paint(HDC dc) {
     const TOffice11Palette& palette = Office11Palette();
     const RECT r = NameEditRect();
     FillSolid(dc, r, ::GetSysColor(COLOR_WINDOW));
-    FrameSolid(dc, r, palette.ItemFrame);
+    FrameSolid(dc, r, palette.MenuFrame);
 }
 
 LRESULT TdxBarCustomizingPopup::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

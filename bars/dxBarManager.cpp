@@ -489,6 +489,10 @@ void TdxBarManager::OwnerMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_SETTINGCHANGE:
             if (wParam == SPI_SETNONCLIENTMETRICS) UpdateFont();
+            if (wParam != SPI_SETHIGHCONTRAST) break;
+            // The palette has a high-contrast form of its own.
+            RefreshOffice11Palette();
+            SurfacesChanged();
             break;
         case WM_SYSCOLORCHANGE:
             RefreshOffice11Palette();

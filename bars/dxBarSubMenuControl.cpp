@@ -18,12 +18,13 @@ namespace bars {
 namespace {
 
 constexpr int kFrame = 1;            // the menu's border line
-constexpr int kImageColumn = 24;     // the gradient column at the left
+constexpr int kColumnOverRow = 2;    // the gradient column at the left is this wider than a row is high
 constexpr int kTextIndent = 8;       // from the column to the caption
 constexpr int kTextRightMargin = 20;
 constexpr int kMinRowHeight = 22;
 constexpr int kSeparatorHeight = 3;
 constexpr int kCheckMargin = 2;      // around the check box in the column
+constexpr int kMinCheckMark = 7;     // the check mark's side; more for text over 13 pixels high
 constexpr int kExtentGap = 8;        // from a caption to a box right of it
 constexpr int kExtentMargin = 4;     // right of such a box
 
@@ -158,6 +159,17 @@ int PlaceAlong(int at, int length, int low, int high) {
     return std::max(start, low);
 }
 
+// A check mark `side` pixels square centred on `centre`: a short stroke down
+// to the right, a long one up, each three sevenths of the side thick.
+void DrawCheckMark(HDC dc, POINT centre, int side, COLORREF color) {
+    const int leg = side * 3 / 7;
+    const int left = centre.x - side / 2, top = centre.y - side / 2;
+    for (int x = 0; x < side; ++x) {
+        const int y = x < leg ? side - 2 * leg + 1 + x : side - 1 - x;
+        FillSolid(dc, {left + x, top + y, left + x + 1, top + y + leg}, color);
+    }
+}
+
 }  // namespace
 
 int MenuAnimationSteps(TdxBarMenuAnimations animation, SIZE size) {
@@ -234,6 +246,9 @@ SIZE TdxBarSubMenuControl::CalcLayout() {
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(dc.Get(), &metrics);
     const int rowHeight = std::max<int>(kMinRowHeight, metrics.tmHeight + 6);
+    // The column and its check mark grow with the font, as the rows do.
+    FImageColumn = rowHeight + kColumnOverRow;
+    FCheckMark = std::max<int>(kMinCheckMark, metrics.tmHeight / 2 + 1);
     int contentWidth = 0;
     int y = kFrame;
     for (int i = 0; i < FItemLinks.Count(); ++i) {
@@ -248,7 +263,7 @@ SIZE TdxBarSubMenuControl::CalcLayout() {
         contentWidth = std::max(contentWidth, extent > 0 ? text + kExtentGap + extent + kExtentMargin
                                                          : text + kTextRightMargin);
     }
-    const int width = kFrame + kImageColumn + kTextIndent + contentWidth + kFrame;
+    const int width = kFrame + FImageColumn + kTextIndent + contentWidth + kFrame;
     for (Row& row : FRows) row.rect.right = width - kFrame;
     RowsPlaced();
     return {width, y + kFrame};
@@ -412,9 +427,9 @@ void TdxBarSubMenuControl::Paint(HDC dc) {
     const TOffice11Palette& palette = Office11Palette();
     RECT client{0, 0, FClientSize.cx, FClientSize.cy};
     FillSolid(dc, client, palette.MenuBack);
-    FillLinearGradient(dc, {kFrame, kFrame, kFrame + kImageColumn, client.bottom - kFrame}, palette.ToolbarLight,
+    FillLinearGradient(dc, {kFrame, kFrame, kFrame + FImageColumn, client.bottom - kFrame}, palette.ToolbarLight,
                        palette.ToolbarDark, true);
-    FrameSolid(dc, client, palette.ItemFrame);
+    FrameSolid(dc, client, palette.MenuFrame);
 
     forms::SaveDCGuard saved(dc);
     ::SelectObject(dc, FManager.Font().Handle());
@@ -424,24 +439,24 @@ void TdxBarSubMenuControl::Paint(HDC dc) {
         TdxBarItem* item = row.link->Item();
         if (row.separatorAbove) {
             const int y = row.rect.top - kSeparatorHeight / 2 - 1;
-            FillSolid(dc, {kFrame + kImageColumn + kTextIndent, y, row.rect.right, y + 1}, palette.ItemFrame);
+            FillSolid(dc, {kFrame + FImageColumn + kTextIndent, y, row.rect.right, y + 1}, palette.MenuFrame);
         }
-        RECT box{row.rect.left + kCheckMargin, row.rect.top + kCheckMargin, row.rect.left + kImageColumn - kCheckMargin,
+        RECT box{row.rect.left + kCheckMargin, row.rect.top + kCheckMargin, row.rect.left + FImageColumn - kCheckMargin,
                  row.rect.bottom - kCheckMargin};
-        if (i == FSelected && item->Enabled()) {
+        const bool selected = i == FSelected && item->Enabled();
+        if (selected) {
             FillSolid(dc, row.rect, palette.MenuSelected);
             DrawSelectionFrame(dc, row.rect);
         }
         if (IsChecked(item)) {
             FillSolid(dc, box, palette.MenuChecked);
             DrawSelectionFrame(dc, box);
-            // A check mark: a short stroke down to the right, a long one up.
-            const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
-            for (int k = 0; k < 3; ++k) FillSolid(dc, {cx - 3 + k, cy - 1 + k, cx - 2 + k, cy + 2 + k}, palette.Text);
-            for (int k = 0; k < 4; ++k) FillSolid(dc, {cx + k, cy - k, cx + k + 1, cy + 3 - k}, palette.Text);
+            const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+            DrawCheckMark(dc, centre, FCheckMark, palette.MenuCheckMark);
         }
-        RECT text{kFrame + kImageColumn + kTextIndent, row.rect.top, row.rect.right, row.rect.bottom};
-        ::SetTextColor(dc, item->Enabled() ? palette.Text : palette.TextDisabled);
+        RECT text{kFrame + FImageColumn + kTextIndent, row.rect.top, row.rect.right, row.rect.bottom};
+        ::SetTextColor(dc, !item->Enabled() ? palette.TextDisabled
+                                            : selected ? palette.MenuSelectedText : palette.MenuText);
         const std::string& caption = item->Caption();
         ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     }

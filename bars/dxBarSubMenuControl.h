@@ -141,6 +141,9 @@ private:
     std::vector<Row> FRows;
     int FSelected = -1;
     SIZE FClientSize{};
+    // The width of the check column and the side of its check mark.
+    int FImageColumn = 0;
+    int FCheckMark = 0;
     RECT FBounds{};
     // The menu drawn at its final size, copied in by the worker.
     forms::TOffscreenBitmap FAnimationImage;

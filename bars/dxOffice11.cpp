@@ -94,9 +94,11 @@ void ComputePalette() {
         p.SelectionFrame = highlight;
         p.Text = SysColor(COLOR_BTNTEXT);
         p.TextDisabled = SysColor(COLOR_GRAYTEXT);
-        p.MenuBack = SysColor(COLOR_WINDOW);
+        p.MenuBack = SysColor(COLOR_MENU);
         p.MenuSelected = p.MenuChecked = highlight;
         p.ItemFrame = SysColor(COLOR_BTNTEXT);
+        p.MenuText = p.MenuFrame = SysColor(COLOR_MENUTEXT);
+        p.MenuSelectedText = p.MenuCheckMark = SysColor(COLOR_HIGHLIGHTTEXT);
         p.MidpointPercent = 75;
     } else if (p.Themed) {
         const SchemeColors& s = kSchemes[static_cast<int>(p.Scheme) - 1];
@@ -139,6 +141,10 @@ void ComputePalette() {
         p.MenuChecked = p.ToolbarDark;
         p.ItemFrame = MixColors(clBtnShadow, clWindow, 70);
         p.MidpointPercent = 75;
+    }
+    if (!highContrast) {
+        p.MenuText = p.MenuSelectedText = p.MenuCheckMark = p.Text;
+        p.MenuFrame = p.ItemFrame;
     }
     gComputed = true;
 }

@@ -47,6 +47,10 @@ struct TOffice11Palette {
     COLORREF Text = 0, TextDisabled = 0;
     COLORREF MenuBack = 0, MenuSelected = 0, MenuChecked = 0;
     COLORREF ItemFrame = 0;
+    // On the popup menus: text on MenuBack and on MenuSelected, the check
+    // mark on MenuChecked, the border and separator lines. The menu's own
+    // system colours under high contrast, the toolbar's otherwise.
+    COLORREF MenuText = 0, MenuSelectedText = 0, MenuCheckMark = 0, MenuFrame = 0;
 
     // Solid brushes of the entries painters fill or frame with; they exist
     // while the palette has users.

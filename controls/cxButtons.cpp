@@ -257,7 +257,9 @@ void TcxCustomButton::Paint(HDC target, UINT itemState) {
     font.Assign(Font());
     TColor faceColor = FaceColor(state);
     TColor captionColor = CaptionColor(state);
-    if (captionColor == forms::clDefault) captionColor = painter->ButtonCaptionColor(state, Font().Color());
+    // Under high contrast the face is the system's, and so is the text on it.
+    if (captionColor == forms::clDefault)
+        captionColor = painter->ButtonCaptionColor(state, forms::HighContrast() ? forms::clDefault : Font().Color());
     if (OnGetDrawParams) OnGetDrawParams(this, state, faceColor, font);
 
     painter->PaintButtonFace(canvas, font, client, std::string(), state, true, faceColor, captionColor);

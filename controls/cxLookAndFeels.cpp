@@ -94,6 +94,17 @@ void TcxSystemPaletteChangedListener::Remove(TcxSystemPaletteChangedNotifier* no
 
 LRESULT TcxSystemPaletteChangedListener::WMSysColorChange() {
     LRESULT result = TWindow::WMSysColorChange();
+    NotifySubscribers();
+    return result;
+}
+
+LRESULT TcxSystemPaletteChangedListener::WMSettingChange(UINT flag, const char* section) {
+    LRESULT result = TWindow::WMSettingChange(flag, section);
+    if (flag == SPI_SETHIGHCONTRAST) NotifySubscribers();
+    return result;
+}
+
+void TcxSystemPaletteChangedListener::NotifySubscribers() {
     forms::ScopedValue notifying(gNotifying, true);
     auto subscriptions = gSubscriptions;
     std::stable_partition(subscriptions.begin(), subscriptions.end(), [](const Subscription& s) { return s.primary; });
@@ -103,7 +114,6 @@ LRESULT TcxSystemPaletteChangedListener::WMSysColorChange() {
                                  [&s](const Subscription& current) { return current.id == s.id; });
         if (still && s.notifier->OnSystemPaletteChanged) s.notifier->OnSystemPaletteChanged();
     }
-    return result;
 }
 
 // ---- TcxLookAndFeel

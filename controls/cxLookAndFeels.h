@@ -33,10 +33,11 @@ TcxLookAndFeelKind KindOfPainterStyle(int style);
 // ---- System colour changes
 
 // A subscription to system colour changes, for as long as it lives. While
-// one exists a hidden window hears WM_SYSCOLORCHANGE and calls every
-// subscriber: the primary ones first (colour schemes others draw with),
-// then the rest, each group in the order subscribed. A subscriber may end
-// its own or another subscription while being called.
+// one exists a hidden window hears WM_SYSCOLORCHANGE and the switch of
+// high contrast, and calls every subscriber: the primary ones first (colour
+// schemes others draw with), then the rest, each group in the order
+// subscribed. A subscriber may end its own or another subscription while
+// being called.
 class TcxSystemPaletteChangedNotifier {
 public:
     explicit TcxSystemPaletteChangedNotifier(std::function<void()> onSystemPaletteChanged, bool primary = false);
@@ -55,9 +56,12 @@ public:
 
 protected:
     LRESULT WMSysColorChange() override;
+    // A high-contrast switch changes the painters' colours as well.
+    LRESULT WMSettingChange(UINT flag, const char* section) override;
 
 private:
     friend class TcxSystemPaletteChangedNotifier;
+    static void NotifySubscribers();
     TcxSystemPaletteChangedListener();
     static void Add(TcxSystemPaletteChangedNotifier* notifier, bool primary);
     static void Remove(TcxSystemPaletteChangedNotifier* notifier);

@@ -18,7 +18,9 @@ bool SystemHighContrast() {
     return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
 }
 
-bool (*gHighContrast)() = SystemHighContrast;
+bool (*gHighContrastQuery)() = SystemHighContrast;
+bool gHighContrast = false;
+bool gHighContrastKnown = false;
 unsigned gAppearance = 0;
 }  // namespace
 
@@ -26,10 +28,21 @@ unsigned AppearanceGeneration() { return gAppearance; }
 
 void AppearanceChanged() { ++gAppearance; }
 
-bool HighContrast() { return gHighContrast(); }
+bool HighContrast() {
+    if (!gHighContrastKnown) RefreshHighContrast();
+    return gHighContrast;
+}
+
+bool RefreshHighContrast() {
+    const bool before = gHighContrast, known = gHighContrastKnown;
+    gHighContrast = gHighContrastQuery();
+    gHighContrastKnown = true;
+    return known && gHighContrast != before;
+}
 
 void SetHighContrastQuery(bool (*query)()) {
-    gHighContrast = query ? query : SystemHighContrast;
+    gHighContrastQuery = query ? query : SystemHighContrast;
+    RefreshHighContrast();
     AppearanceChanged();
 }
 

@@ -40,9 +40,14 @@ COLORREF ColorToRGB(TColor color);
 
 inline constexpr bool IsSystemColor(TColor color) { return (color & 0xFF000000u) == clSystemColor; }
 
-// Whether the user runs a high-contrast scheme (SPI_GETHIGHCONTRAST). Tests
-// put in their own answer; null goes back to asking the system.
+// Whether the user runs a high-contrast scheme (SPI_GETHIGHCONTRAST). Paints
+// ask for every colour, so the answer is kept until RefreshHighContrast
+// asks again, which our windows do when the system announces a change.
 bool HighContrast();
+// Asks again; true when the answer changed.
+bool RefreshHighContrast();
+// Tests put in their own answer, asked at once and at every refresh; null
+// goes back to asking the system.
 void SetHighContrastQuery(bool (*query)());
 
 // Counts the changes of the system's colours, theme and settings (and of

@@ -14,6 +14,24 @@ namespace forms {
 namespace {
 constexpr char kSelfProperty[] = "QuorvaWindowObject";
 constexpr UINT_PTR kSubclassId = 1;
+
+BOOL CALLBACK RepaintThreadWindow(HWND window, LPARAM) noexcept {
+    return CallAtBoundary(FALSE, [&] {
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return TRUE;
+    });
+}
+
+// New colours or a new high-contrast setting. Whichever of our windows
+// hears of it first asks again, before any listener or handler repaints
+// with the kept answer; a change repaints every window of the thread.
+bool AnnouncesScheme(UINT message, WPARAM wParam) {
+    return message == WM_SYSCOLORCHANGE || (message == WM_SETTINGCHANGE && wParam == SPI_SETHIGHCONTRAST);
+}
+
+void SchemeAnnounced() {
+    if (RefreshHighContrast()) ::EnumThreadWindows(::GetCurrentThreadId(), RepaintThreadWindow, 0);
+}
 }  // namespace
 
 TWindow::~TWindow() {
@@ -183,6 +201,7 @@ LRESULT TWindow::WMSettingChange(UINT flag, const char* section) {
 }
 
 LRESULT TWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (AnnouncesScheme(message, wParam)) CallAtBoundary(SchemeAnnounced);
     if (!FListeners.empty()) {
         TMessage m{message, wParam, lParam};
         // A listener that fails has not claimed the message: the window

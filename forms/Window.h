@@ -115,7 +115,8 @@ private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK AttachedWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                             DWORD_PTR self) noexcept;
-    // One message through the boundary: the listeners, then WndProc.
+    // One message through the boundary: the listeners, then WndProc. New
+    // colours or high-contrast setting refresh HighContrast() before both.
     LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool NotifyListeners(TMessage& message);
 

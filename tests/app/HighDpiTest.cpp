@@ -3,14 +3,18 @@
 // (QUORVA_DPI names the setting there).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "app/About.h"
 #include "app/Main.h"
 #include "bars/dxBarCustForm.h"
+#include "bars/dxBarDesignController.h"
 #include "bars/dxBarItemLinks.h"
+#include "bars/dxBarSubMenuControl.h"
 #include "bars/dxBarToolbar.h"
+#include "bars/dxOffice11.h"
 #include "controls/cxButtons.h"
 #include "forms/ExtCtrls.h"
 #include "forms/StdCtrls.h"
@@ -126,6 +130,49 @@ TEST_F(HighDpi, TheCustomizationDialogGrowsWithItsFont) {
         ExpectCaptionsFit(*tab);
     }
     ExpectCaptionsFit(*dialog->Panel1);
+}
+
+// The toolbars menu: its check column is never narrower than a row is
+// high, and the check mark in it is at least half as high as the text.
+TEST_F(HighDpi, TheToolbarsMenusCheckColumnGrowsWithItsFont) {
+    ASSERT_TRUE(testsupport::PointerAt({0, 0}));
+    main->Show();
+    Application().ProcessMessages();
+    const int textHeight = TextSize(main->BarManager->Font(), "Qq").cy;
+    // The prefix's fonts follow its setting, or nothing here is tested.
+    if (ScreenPixelsPerInch() > 96) {
+        ASSERT_GT(textHeight, 13);
+    }
+    bars::TdxBarDesignController& controller = bars::TdxBarDesignController::Instance();
+    controller.PopupToolbarsMenu(*main->BarManager, main->BarManager->Painter());
+    bars::TdxBarToolbarsPopup* menu = controller.ToolbarsPopup();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->RowCount(), 2);  // "Main", checked, and "Customize..."
+    ASSERT_EQ(menu->SelectedIndex(), -1);
+    const bars::TOffice11Palette& palette = bars::Office11Palette();
+    testsupport::Snapshot shot(menu->Handle());
+
+    // Where the column gives way to the menu's face, on the unchecked row.
+    const RECT plain = menu->RowRect(1);
+    const int middle = (plain.top + plain.bottom) / 2;
+    int column = plain.left;
+    while (column < plain.right && shot.Pixel(column, middle) != palette.MenuBack) ++column;
+    EXPECT_GE(column - plain.left, plain.bottom - plain.top);
+
+    // The check mark's height, in the checked row's part of the column.
+    const RECT checked = menu->RowRect(0);
+    int top = checked.bottom, bottom = checked.top;
+    for (int y = checked.top; y < checked.bottom; ++y)
+        for (int x = checked.left; x < column; ++x)
+            if (shot.Pixel(x, y) == palette.MenuCheckMark) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y + 1);
+            }
+    EXPECT_GE(bottom - top, textHeight / 2);
+    // It stays inside its box, clear of the row's edges.
+    EXPECT_GT(top, checked.top + 2);
+    EXPECT_LT(bottom, checked.bottom - 2);
+    menu->CloseUp();
 }
 
 }  // namespace

@@ -259,16 +259,33 @@ inline forms::ObjectNode Rewritten(const forms::ObjectNode& shape, const forms::
     return node;
 }
 
-// What a window paints for itself, captured once into 32-bit pixels (the
-// same whatever the display's depth) and read pixel by pixel; CLR_INVALID
-// outside the window.
+// What a window paints for itself, or what a drawing routine draws, captured
+// once into 32-bit pixels (the same whatever the display's depth) and read
+// pixel by pixel; CLR_INVALID outside.
 class Snapshot {
 public:
     explicit Snapshot(HWND window) {
         RECT r;
         ::GetClientRect(window, &r);
-        FWidth = r.right;
-        FHeight = r.bottom;
+        Capture(r.right, r.bottom, [window](HDC dc) {
+            ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        });
+    }
+    Snapshot(int width, int height, const std::function<void(HDC)>& draw) { Capture(width, height, draw); }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    COLORREF Pixel(int x, int y) const {
+        if (x < 0 || y < 0 || x >= FWidth || y >= FHeight || FPixels.empty()) return CLR_INVALID;
+        std::uint32_t p = FPixels[std::size_t(y) * std::size_t(FWidth) + std::size_t(x)];  // 0xAARRGGBB
+        return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+    }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+
+private:
+    void Capture(int width, int height, const std::function<void(HDC)>& draw) {
+        FWidth = width;
+        FHeight = height;
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = FWidth;
@@ -282,23 +299,13 @@ public:
         forms::MemoryDC dc;
         {
             forms::SelectGuard select(dc.Get(), bitmap.Get());
-            ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+            draw(dc.Get());
             ::GdiFlush();
         }
         const auto* pixels = static_cast<const std::uint32_t*>(bits);
         FPixels.assign(pixels, pixels + std::size_t(FWidth) * std::size_t(FHeight));
     }
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
-    COLORREF Pixel(int x, int y) const {
-        if (x < 0 || y < 0 || x >= FWidth || y >= FHeight || FPixels.empty()) return CLR_INVALID;
-        std::uint32_t p = FPixels[std::size_t(y) * std::size_t(FWidth) + std::size_t(x)];  // 0xAARRGGBB
-        return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
-    }
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
 
-private:
     int FWidth = 0, FHeight = 0;
     std::vector<std::uint32_t> FPixels;
 };
