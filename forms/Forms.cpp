@@ -651,7 +651,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
 
 void TApplication::HandleMessage() {
     MSG msg;
-    if (!ProcessMessage(msg)) ::WaitMessage();
+    if (ProcessMessage(msg)) return;
+    // Messages the idle work posts are new to WaitMessage, which returns.
+    if (OnIdle) OnIdle();
+    ::WaitMessage();
 }
 
 void TApplication::ProcessMessages() {

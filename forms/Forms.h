@@ -207,8 +207,13 @@ public:
 
     // Shows the main form and dispatches messages until it closes.
     void Run();
-    // Handles one message, or waits for one when the queue is empty.
+    // Handles one message; when the queue is empty (every window painted)
+    // runs OnIdle, then waits for one.
     void HandleMessage();
+    // Work that can wait until the windows are on screen. It runs on every
+    // idle turn of the loop, so it returns at once when it has nothing to
+    // do; what it throws leaves Run.
+    std::function<void()> OnIdle;
     // Handles every message waiting, then returns.
     void ProcessMessages();
     void Terminate();
