@@ -255,11 +255,11 @@ private:
 
 // Start-up of the form layer, before any window exists: common controls,
 // DPI awareness on Windows 6 and later, the screen's pixels per inch, the
-// classes stored descriptions may name, and a single-threaded apartment for
-// the thread, through which assistive programs in other processes call the
-// accessible objects of our windows.
+// classes stored descriptions may name. The thread joins a single-threaded
+// apartment, through which assistive programs in other processes call the
+// accessible objects of our windows, with the first such request.
 void InitializeForms();
-// Leaves the apartment InitializeForms joined; the last thing before exit.
+// Leaves that apartment; the last thing before exit.
 void FinalizeForms();
 int ScreenPixelsPerInch();
 
