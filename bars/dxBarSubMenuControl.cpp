@@ -12,6 +12,7 @@
 #include "bars/dxBarPainters.h"
 #include "bars/dxOffice11.h"
 #include "forms/Handles.h"
+#include "forms/Helpers.h"
 
 namespace bars {
 
@@ -210,9 +211,17 @@ RECT PlacePopupMenu(POINT pointer, SIZE size, const RECT& workArea) {
 
 void SetMenuSoundPlayer(TMenuSoundPlayer player) { SoundPlayer() = std::move(player); }
 
+namespace {
+// winmm is loaded with the first menu that opens, not at start.
+decltype(::PlaySoundA)* SystemPlaySound() {
+    static forms::TLibraryFunction<decltype(::PlaySoundA)> playSound("winmm.dll", "PlaySoundA");
+    return playSound.Get();
+}
+}  // namespace
+
 void PlayMenuSound(const char* alias) {
     if (SoundPlayer()) SoundPlayer()(alias);
-    else ::PlaySoundA(alias, nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
+    else if (auto playSound = SystemPlaySound()) playSound(alias, nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
 }
 
 // ---- TdxBarSubMenuControl

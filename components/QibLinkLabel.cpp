@@ -3,6 +3,7 @@
 #include <oleacc.h>
 #include <shellapi.h>
 
+#include "forms/Helpers.h"
 #include "forms/Properties.h"
 
 using namespace forms;
@@ -10,13 +11,21 @@ using namespace forms;
 namespace components {
 
 namespace {
-TQibLinkLabel::ShellExecuteFunction gShellExecute = ::ShellExecuteA;
+// shell32 and what it brings are loaded on the first click, not at start.
+HINSTANCE WINAPI SystemShellExecute(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                    INT show) {
+    static TLibraryFunction<decltype(::ShellExecuteA)> shellExecute("shell32.dll", "ShellExecuteA");
+    auto function = shellExecute.Get();
+    return function ? function(window, verb, file, parameters, directory, show) : nullptr;
+}
+
+TQibLinkLabel::ShellExecuteFunction gShellExecute = SystemShellExecute;
 
 bool Blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 }  // namespace
 
 void TQibLinkLabel::SetShellExecuteFunction(ShellExecuteFunction function) {
-    gShellExecute = function ? function : ::ShellExecuteA;
+    gShellExecute = function ? function : SystemShellExecute;
 }
 
 TQibLinkLabel::TQibLinkLabel(TComponent* owner) : TCustomLabel(owner) {

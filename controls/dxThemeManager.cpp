@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <vector>
 
 #include "controls/dxUxTheme.h"
 #include "forms/Boundary.h"
+#include "forms/Forms.h"
 #include "forms/Handles.h"
 #include "forms/Helpers.h"
 #include "forms/Window.h"
@@ -30,30 +30,23 @@ struct CachedTheme {
 std::array<CachedTheme, kThemedObjectTypeCount> gThemes;
 std::vector<TdxThemeChangedNotificator*> gNotificators;
 
-class TdxThemeChangedWindow : public forms::TWindow {
-public:
-    TdxThemeChangedWindow() {
-        CreateParams params;
-        params.className = "TdxThemeChangedWindow";
-        params.style = WS_POPUP;
-        CreateHandle(params);
-    }
+// The system tells every top-level window of a theme change. The
+// application's window hears it for us: a window of our own would cost
+// start-up another window.
+bool gListening = false;
 
-protected:
-    LRESULT WMThemeChanged() override {
-        CloseAllThemes();
-        LRESULT result = TWindow::WMThemeChanged();
-        forms::SetVisualStylesActive(forms::QueryVisualStylesActive());
-        // Each hears of it, also when one before it fails.
-        auto notificators = gNotificators;
-        for (TdxThemeChangedNotificator* n : notificators)
-            if (std::find(gNotificators.begin(), gNotificators.end(), n) != gNotificators.end() && n->OnThemeChanged)
-                forms::CallAtBoundary([n] { n->OnThemeChanged(); });
-        return result;
-    }
-};
+void ThemeChanged(forms::TMessage& message) {
+    if (message.message != WM_THEMECHANGED) return;
+    CloseAllThemes();
+    forms::SetVisualStylesActive(forms::QueryVisualStylesActive());
+    // Each hears of it, also when one before it fails.
+    auto notificators = gNotificators;
+    for (TdxThemeChangedNotificator* n : notificators)
+        if (std::find(gNotificators.begin(), gNotificators.end(), n) != gNotificators.end() && n->OnThemeChanged)
+            forms::CallAtBoundary([n] { n->OnThemeChanged(); });
+}
 
-std::unique_ptr<TdxThemeChangedWindow> gWindow;
+forms::TWindow& ApplicationWindow() { return *forms::TWindow::FromHandle(forms::Application().Handle()); }
 
 }  // namespace
 
@@ -88,16 +81,18 @@ TdxThemeChangedNotificator::TdxThemeChangedNotificator(std::function<void()> onT
 
 TdxThemeChangedNotificator::~TdxThemeChangedNotificator() { std::erase(gNotificators, this); }
 
-HWND ThemeChangedWindow() { return gWindow ? gWindow->Handle() : nullptr; }
+HWND ThemeChangedWindow() { return gListening ? forms::Application().Handle() : nullptr; }
 
 void InitializeThemeManager() {
     if (!LoadUxTheme()) return;
     forms::SetVisualStylesActive(forms::QueryVisualStylesActive());
-    if (!gWindow) gWindow = std::make_unique<TdxThemeChangedWindow>();
+    ApplicationWindow().AddMessageListener(&gListening, ThemeChanged);
+    gListening = true;
 }
 
 void FinalizeThemeManager() {
-    gWindow.reset();
+    if (gListening) ApplicationWindow().RemoveMessageListener(&gListening);
+    gListening = false;
     CloseAllThemes();
 }
 

@@ -41,8 +41,8 @@ public:
     std::function<void()> OnThemeChanged;
 };
 
-// The hidden window that gets the system's theme-change message; null
-// without the library.
+// The window whose theme-change message the manager hears (the
+// application's); null without the library.
 HWND ThemeChangedWindow();
 
 void InitializeThemeManager();

@@ -8,18 +8,30 @@
 #include <new>
 
 #include "forms/Boundary.h"
+#include "forms/Helpers.h"
 
 namespace forms {
 
 namespace {
 
 std::atomic<int> gLiveObjects{0};
+bool gApartmentJoined = false;
+
+// oleacc and oleaut32 are loaded with the first request of a client, not
+// at start.
+BSTR AllocString(const OLECHAR* text, UINT length) {
+    static TLibraryFunction<decltype(::SysAllocStringLen)> function("oleaut32.dll", "SysAllocStringLen");
+    auto allocate = function.Get();
+    return allocate ? allocate(text, length) : nullptr;
+}
+
+void EmptyVariant(VARIANT* variant) { V_VT(variant) = VT_EMPTY; }
 
 // Null for an empty text: the property is then absent (S_FALSE).
 BSTR ToBstr(const std::string& text) {
     if (text.empty()) return nullptr;
     const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR result = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    BSTR result = AllocString(nullptr, static_cast<UINT>(length));
     if (!result) throw std::bad_alloc();
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result, length);
     return result;
@@ -28,9 +40,12 @@ BSTR ToBstr(const std::string& text) {
 // The window's own object, which holds its client area: how a parent
 // hands out a child window, and the client area's parent.
 IDispatch* WindowObject(HWND window) {
+    static TLibraryFunction<decltype(::AccessibleObjectFromWindow)> accessibleObjectFromWindow(
+        "oleacc.dll", "AccessibleObjectFromWindow");
+    auto objectFromWindow = accessibleObjectFromWindow.Get();
     IDispatch* object = nullptr;
-    if (FAILED(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
-                                            reinterpret_cast<void**>(&object))))
+    if (!objectFromWindow || FAILED(objectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
+                                                     reinterpret_cast<void**>(&object))))
         return nullptr;
     return object;
 }
@@ -187,7 +202,7 @@ public:
     }
     STDMETHODIMP get_accFocus(VARIANT* focus) noexcept override {
         if (!focus) return E_POINTER;
-        ::VariantInit(focus);
+        EmptyVariant(focus);
         return Call([&](TAccessibleSource& s) {
             const int id = s.AccessibleFocus();
             return id < 0 ? S_FALSE : Element(s, id, *focus);
@@ -195,7 +210,7 @@ public:
     }
     STDMETHODIMP get_accSelection(VARIANT* selection) noexcept override {
         if (!selection) return E_POINTER;
-        ::VariantInit(selection);
+        EmptyVariant(selection);
         return Call([](TAccessibleSource&) { return DISP_E_MEMBERNOTFOUND; });
     }
     STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) noexcept override {
@@ -219,7 +234,7 @@ public:
     }
     STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* end) noexcept override {
         if (!end) return E_POINTER;
-        ::VariantInit(end);
+        EmptyVariant(end);
         return Call([&](TAccessibleSource& s) -> HRESULT {
             const int count = s.AccessibleChildCount();
             const LONG from = start.vt == VT_I4 ? start.lVal : -1;
@@ -251,7 +266,7 @@ public:
     }
     STDMETHODIMP accHitTest(long x, long y, VARIANT* hit) noexcept override {
         if (!hit) return E_POINTER;
-        ::VariantInit(hit);
+        EmptyVariant(hit);
         return Call([&](TAccessibleSource& s) {
             const POINT point{x, y};
             // Child windows lie over what their parent draws; among the
@@ -324,7 +339,7 @@ private:
 
     HRESULT Number(const VARIANT& child, VARIANT* out, LONG TAccessibleInfo::*field) noexcept {
         if (!out) return E_POINTER;
-        ::VariantInit(out);
+        EmptyVariant(out);
         return Call([&](TAccessibleSource& s) -> HRESULT {
             TAccessibleInfo info;
             if (!Describe(s, child, info)) return E_INVALIDARG;
@@ -349,12 +364,23 @@ TAccessibleServer::~TAccessibleServer() {
 
 bool TAccessibleServer::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT) return false;
+    static TLibraryFunction<decltype(::LresultFromObject)> lresultFromObject("oleacc.dll", "LresultFromObject");
+    auto fromObject = lresultFromObject.Get();
+    if (!fromObject) return false;
+    // Other processes call in through the apartment; its thread is the one
+    // that answers, the user-interface thread.
+    if (!gApartmentJoined) gApartmentJoined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     if (!FObject) FObject = new Object(FSource);
-    result = ::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(FObject));
+    result = fromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(FObject));
     return true;
 }
 
 int LiveAccessibleObjects() { return gLiveObjects; }
+
+void LeaveAccessibleApartment() {
+    if (gApartmentJoined) ::CoUninitialize();
+    gApartmentJoined = false;
+}
 
 void NotifyAccessible(DWORD event, HWND window, int child) {
     if (window) ::NotifyWinEvent(event, window, OBJID_CLIENT, child);

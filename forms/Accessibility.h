@@ -70,6 +70,10 @@ private:
 // Accessible objects that exist, handed out or not (tests: none may leak).
 int LiveAccessibleObjects();
 
+// The first answer joins the thread to a single-threaded apartment; this
+// leaves it, the last thing before exit (FinalizeForms).
+void LeaveAccessibleApartment();
+
 // Tells listening clients that an element of a window's client area
 // changed (EVENT_OBJECT_...).
 void NotifyAccessible(DWORD event, HWND window, int child);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "forms/Accessibility.h"
 #include "forms/ComCtrls.h"
 #include "forms/Exceptions.h"
 #include "forms/ExtCtrls.h"
@@ -651,7 +652,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
 
 void TApplication::HandleMessage() {
     MSG msg;
-    if (!ProcessMessage(msg)) ::WaitMessage();
+    if (ProcessMessage(msg)) return;
+    // Messages the idle work posts are new to WaitMessage, which returns.
+    if (OnIdle) OnIdle();
+    ::WaitMessage();
 }
 
 void TApplication::ProcessMessages() {
@@ -700,15 +704,11 @@ void TApplication::SetHint(const std::string& hint) {
 
 namespace {
 int gPixelsPerInch = 96;
-bool gApartmentJoined = false;
 }  // namespace
 
 void InitializeForms() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    // Without it our windows still work; only other processes cannot read
-    // them.
-    gApartmentJoined = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     BOOL(WINAPI * dpiAware)() = nullptr;
     if (LOBYTE(LOWORD(::GetVersion())) >= 6 && FindFunction(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware", dpiAware))
         dpiAware();
@@ -731,8 +731,7 @@ void InitializeForms() {
 }
 
 void FinalizeForms() {
-    if (gApartmentJoined) ::CoUninitialize();
-    gApartmentJoined = false;
+    LeaveAccessibleApartment();
 }
 
 int ScreenPixelsPerInch() { return gPixelsPerInch; }

@@ -207,8 +207,13 @@ public:
 
     // Shows the main form and dispatches messages until it closes.
     void Run();
-    // Handles one message, or waits for one when the queue is empty.
+    // Handles one message; when the queue is empty (every window painted)
+    // runs OnIdle, then waits for one.
     void HandleMessage();
+    // Work that can wait until the windows are on screen. It runs on every
+    // idle turn of the loop, so it returns at once when it has nothing to
+    // do; what it throws leaves Run.
+    std::function<void()> OnIdle;
     // Handles every message waiting, then returns.
     void ProcessMessages();
     void Terminate();
@@ -250,11 +255,11 @@ private:
 
 // Start-up of the form layer, before any window exists: common controls,
 // DPI awareness on Windows 6 and later, the screen's pixels per inch, the
-// classes stored descriptions may name, and a single-threaded apartment for
-// the thread, through which assistive programs in other processes call the
-// accessible objects of our windows.
+// classes stored descriptions may name. The thread joins a single-threaded
+// apartment, through which assistive programs in other processes call the
+// accessible objects of our windows, with the first such request.
 void InitializeForms();
-// Leaves the apartment InitializeForms joined; the last thing before exit.
+// Leaves that apartment; the last thing before exit.
 void FinalizeForms();
 int ScreenPixelsPerInch();
 

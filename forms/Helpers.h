@@ -18,6 +18,28 @@ bool FindFunction(HMODULE module, const char* name, F& function) {
     return function != nullptr;
 }
 
+// A function of a system library that start-up need not load: the library
+// is loaded by the first Get and stays for the process. F is the function's
+// type (decltype of its declaration, which imports nothing); Get gives null
+// when the library or the function is missing.
+template <class F>
+class TLibraryFunction {
+public:
+    TLibraryFunction(const char* library, const char* name) : FLibrary(library), FName(name) {}
+    F* Get() {
+        if (FLibrary) {
+            FindFunction(::LoadLibraryA(FLibrary), FName, FFunction);
+            FLibrary = nullptr;
+        }
+        return FFunction;
+    }
+
+private:
+    const char* FLibrary;
+    const char* FName;
+    F* FFunction = nullptr;
+};
+
 // The application is drawn with visual styles. The one flag every layer
 // reads: taken from the system on first use, then kept by the theme
 // manager, which sets it again on every theme change.

@@ -512,6 +512,24 @@ TEST(Forms, ModalShowRunsItsOwnLoopWhileTimersGoOn) {
     EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
 
+TEST(Forms, IdleWorkRunsOnceWindowsArePaintedAndWhatItPostsIsHandled) {
+    TTestForm form;
+    form.Load(Described("TTestForm", "form", {}));
+    form.Show();
+    ::InvalidateRect(form.Handle(), nullptr, TRUE);
+    ::PostMessageA(form.Handle(), WM_NULL, 0, 0);
+    std::vector<bool> paintedAtIdle;
+    ScopedValue<std::function<void()>> idle(Application().OnIdle, [&] {
+        paintedAtIdle.push_back(!::GetUpdateRect(form.Handle(), nullptr, FALSE));
+        // Work posted now must not wait for the next input.
+        ::PostMessageA(form.Handle(), WM_NULL, 0, 0);
+    });
+    Application().HandleMessage();
+    EXPECT_TRUE(paintedAtIdle.empty()) << "a message was waiting";
+    while (paintedAtIdle.size() < 2) Application().HandleMessage();
+    EXPECT_TRUE(paintedAtIdle[0]);
+}
+
 TEST(Forms, AMovedFormSnapsToTheWorkAreaEdges) {
     TTestForm form;
     form.Load(Described("TTestForm", "snappy", {{"ScreenSnap", Value::Bool(true)}, {"ClientWidth", Value::Int(200)},
