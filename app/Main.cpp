@@ -78,6 +78,8 @@ void TfrmMain::Loaded() {
     TForm::Loaded();
     Bind(pnlTime, "pnlTime");
     Bind(lblElapsedTime, "lblElapsedTime");
+    // The time changes every second: only its line is drawn again.
+    pnlTime->SetRetained(true);
     Bind(Timer, "Timer");
     Bind(ImageList, "ImageList");
     Bind(ActionList, "ActionList");

@@ -80,16 +80,27 @@ void TCustomPanel::Paint(TCanvas& canvas) {
     const TColor surface = SchemeColor(Color(), clBtnFace);
     canvas.Frame3D(r, surface, surface, FBorderWidth);
     bevel(FBevelInner);
+    FCaptionLine = {};
     if (Caption().empty()) return;
     // Centred on the height of a capital, as a single line.
     int h = canvas.TextExtent(Font(), "W").cy;
     r.top = (r.top + r.bottom - h) / 2;
     r.bottom = r.top + h;
+    FCaptionLine = r;
     UINT align = FAlignment == TAlignment::LeftJustify    ? DT_LEFT
                  : FAlignment == TAlignment::RightJustify ? DT_RIGHT
                                                           : DT_CENTER;
     canvas.DrawText(Font(), Caption(), r, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align,
                     SchemeTextColor(Font().Color(), Color()));
+}
+
+void TCustomPanel::TextChanged() {
+    if (!Retained() || ::IsRectEmpty(&FCaptionLine)) {
+        TWinControl::TextChanged();
+        return;
+    }
+    if (HandleAllocated()) ::SetWindowTextA(Handle(), Caption().c_str());
+    RedrawArea(FCaptionLine);
 }
 
 const PropertyTable& TCustomPanel::StoredProperties() const {

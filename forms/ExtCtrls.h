@@ -33,8 +33,12 @@ protected:
     // Fills the whole control before the frames and the caption are drawn.
     virtual void PaintBackground(TCanvas& canvas);
     void AdjustClientRect(RECT& r) const override;
+    // With a kept picture only the caption's line is drawn again, at once:
+    // a panel that shows a running clock changes nothing else.
+    void TextChanged() override;
 
 private:
+    RECT FCaptionLine{};  // where the last paint put the caption
     TBevelCut FBevelInner = TBevelCut::None;
     TBevelCut FBevelOuter = TBevelCut::Raised;
     int FBevelWidth = 1;

@@ -138,3 +138,65 @@ TEST(Bevel, DrawsEtchedLinesAndBoxes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A panel that counts its paints and remembers what the last one covered.
+class TCountingPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    void Paint(TCanvas& canvas) override {
+        ++paints;
+        ::GetClipBox(canvas.Handle(), &covered);
+        TPanel::Paint(canvas);
+    }
+    int paints = 0;
+    RECT covered{};
+};
+
+TEST(RetainedPicture, OnlyWhatWasMarkedIsDrawnAgainAndTheRestIsCopied) {
+    TPlainForm form;
+    form.Load({});
+    TCountingPanel panel(&form);
+    panel.SetBevelOuter(TBevelCut::None);
+    panel.SetColor(clRed);
+    panel.SetBounds(0, 0, 40, 30);
+    panel.SetParent(&form);
+    panel.SetRetained(true);
+    form.Show();
+    testsupport::PumpUntil([&] { return !::GetUpdateRect(panel.Handle(), nullptr, FALSE); });
+    const RECT client{0, 0, 40, 30};
+    WindowDC screen(panel.Handle());
+    panel.PaintHandler(screen.Get(), client);
+    const int first = panel.paints;
+
+    // Uncovered: a copy of the kept picture.
+    panel.PaintHandler(screen.Get(), client);
+    EXPECT_EQ(panel.paints, first);
+    EXPECT_EQ(testsupport::Snapshot(panel.Handle()).Pixel(20, 15), RGB(255, 0, 0));
+
+    // A marked area is drawn, and only it.
+    panel.InvalidateArea(RECT{2, 3, 7, 9});
+    panel.PaintHandler(screen.Get(), client);
+    EXPECT_EQ(panel.paints, first + 1);
+    EXPECT_EQ(panel.covered.left, 2);
+    EXPECT_EQ(panel.covered.bottom, 9);
+
+    // A new colour marks everything; so does a change of the system's look.
+    panel.SetColor(clBlue);
+    EXPECT_EQ(testsupport::Snapshot(panel.Handle()).Pixel(39, 29), RGB(0, 0, 255));
+    const int afterColour = panel.paints;
+    AppearanceChanged();
+    panel.PaintHandler(screen.Get(), client);
+    EXPECT_EQ(panel.paints, afterColour + 1);
+
+    // Drawn at once: nothing waits for the window manager's paint.
+    ::ValidateRect(panel.Handle(), nullptr);
+    panel.InvalidateArea(RECT{0, 0, 1, 1});
+    ::ValidateRect(panel.Handle(), nullptr);
+    panel.RedrawArea(RECT{0, 0, 1, 1});
+    EXPECT_EQ(panel.paints, afterColour + 2);
+    EXPECT_FALSE(::GetUpdateRect(panel.Handle(), nullptr, FALSE));
+}
+
+}  // namespace
