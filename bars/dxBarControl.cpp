@@ -287,9 +287,11 @@ void TdxBarControl::Paint(TCanvas& canvas) {
     // Each item is a finished picture, drawn once for each look and then
     // copied; the background leaves the items alone, and an item outside
     // the update is not drawn at all.
+    RECT box, common;
+    if (::GetClipBox(dc, &box) == NULLREGION) return;
     for (auto& c : FControls) {
         const RECT& r = c->ItemLink().ItemRect();
-        if (c->Hidden() || ::IsRectEmpty(&r)) continue;
+        if (c->Hidden() || !::IntersectRect(&common, &r, &box)) continue;
         if (::RectVisible(dc, &r)) {
             const TdxBarItemLook look{c->DrawnSelected(), c->DrawnPressed(), Marked(*c), r};
             if (!FPictures.Draw(c.get(), look, dc)) {
@@ -308,8 +310,7 @@ void TdxBarControl::Paint(TCanvas& canvas) {
         }
         ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
-    RECT rest;
-    if (::GetClipBox(dc, &rest) != NULLREGION) FillBackgroundRect(dc, ClientRect());
+    if (::GetClipBox(dc, &box) != NULLREGION) FillBackgroundRect(dc, ClientRect());
     ::SelectClipRgn(dc, clipped ? clip.Get() : nullptr);
 }
 
