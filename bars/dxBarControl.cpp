@@ -276,24 +276,23 @@ void TdxBarControl::PaintItem(HDC dc, TdxBarItemControl& control, const RECT& r)
 
 void TdxBarControl::Paint(TCanvas& canvas) {
     HDC dc = canvas.Handle();
-    if (FPicturesAppearance != AppearanceGeneration()) {
-        FPictures.Clear();
-        FPicturesAppearance = AppearanceGeneration();
-    }
+    KeepPicturesCurrent();
     // The clip is kept as a region rather than with SaveDC: restoring a
     // whole DC state selects its font again, which costs more than an item.
     Region clip(::CreateRectRgn(0, 0, 0, 0));
     const bool clipped = ::GetClipRgn(dc, clip.Get()) == 1;
     // Each item is a finished picture, drawn once for each look and then
     // copied; the background leaves the items alone, and an item outside
-    // the update is not drawn at all.
+    // the update is not drawn at all. When one item covers the whole
+    // update (a change of its look), nothing else is left to paint.
     RECT box, common;
     if (::GetClipBox(dc, &box) == NULLREGION) return;
+    bool covered = false;
     for (auto& c : FControls) {
         const RECT& r = c->ItemLink().ItemRect();
         if (c->Hidden() || !::IntersectRect(&common, &r, &box)) continue;
         if (::RectVisible(dc, &r)) {
-            const TdxBarItemLook look{c->DrawnSelected(), c->DrawnPressed(), Marked(*c), r};
+            const TdxBarItemLook look = LookOf(*c);
             if (!FPictures.Draw(c.get(), look, dc)) {
                 if (HDC picture = FPictures.Begin(c.get(), look)) {
                     PaintItem(picture, *c, r);
@@ -308,10 +307,32 @@ void TdxBarControl::Paint(TCanvas& canvas) {
                 }
             }
         }
+        if ((covered = ::EqualRect(&common, &box) != FALSE)) break;
         ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
-    if (::GetClipBox(dc, &box) != NULLREGION) FillBackgroundRect(dc, ClientRect());
+    if (!covered && ::GetClipBox(dc, &box) != NULLREGION) FillBackgroundRect(dc, ClientRect());
     ::SelectClipRgn(dc, clipped ? clip.Get() : nullptr);
+}
+
+bool TdxBarControl::PaintFinishedPicture(HDC dc, const RECT& area) {
+    KeepPicturesCurrent();
+    for (auto& c : FControls) {
+        const RECT& r = c->ItemLink().ItemRect();
+        RECT common;
+        if (c->Hidden() || !::IntersectRect(&common, &r, &area)) continue;
+        return ::EqualRect(&common, &area) && FPictures.Draw(c.get(), LookOf(*c), dc, area);
+    }
+    return false;
+}
+
+TdxBarItemLook TdxBarControl::LookOf(const TdxBarItemControl& control) const {
+    return {control.DrawnSelected(), control.DrawnPressed(), Marked(control), control.ItemLink().ItemRect()};
+}
+
+void TdxBarControl::KeepPicturesCurrent() {
+    if (FPicturesAppearance == AppearanceGeneration()) return;
+    FPictures.Clear();
+    FPicturesAppearance = AppearanceGeneration();
 }
 
 void TdxBarControl::FillBackgroundRect(HDC dc, const RECT& rect) { Painter().FillBarBackground(*this, dc, rect); }

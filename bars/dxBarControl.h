@@ -88,6 +88,8 @@ public:
     void ControlEnabledChanged(TdxBarItemControl& control);
 
     void Paint(forms::TCanvas& canvas) override;
+    // A change of one control's look copies its kept picture to the screen.
+    bool PaintFinishedPicture(HDC dc, const RECT& area) override;
     // Paints the bar's background into a client rectangle.
     void FillBackgroundRect(HDC dc, const RECT& rect);
 
@@ -184,6 +186,9 @@ private:
     bool Marked(const TdxBarItemControl& control) const;
     // Paints a control with the bar's background under it.
     void PaintItem(HDC dc, TdxBarItemControl& control, const RECT& r);
+    TdxBarItemLook LookOf(const TdxBarItemControl& control) const;
+    // Pictures of an earlier system look go.
+    void KeepPicturesCurrent();
     // The separator before a link that begins a group (not the first).
     int SeparatorBefore(int index) const;
     RECT BorderWidthsTotal() const;

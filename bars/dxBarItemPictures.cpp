@@ -22,13 +22,14 @@ POINT TdxBarItemPictures::SlotOrigin(std::size_t index, const RECT& rect) const 
             static_cast<LONG>(index / kColumns) * FCell.cy + (rect.top & (kAlign - 1))};
 }
 
-bool TdxBarItemPictures::Draw(const TdxBarItemControl* control, const TdxBarItemLook& look, HDC dc) {
+bool TdxBarItemPictures::Draw(const TdxBarItemControl* control, const TdxBarItemLook& look, HDC dc,
+                              const RECT& part) {
     for (std::size_t i = 0; i < FSlots.size(); ++i) {
         Slot& slot = FSlots[i];
         if (slot.control != control || !(slot.look == look)) continue;
         const POINT at = SlotOrigin(i, look.rect);
-        ::BitBlt(dc, look.rect.left, look.rect.top, look.rect.right - look.rect.left, look.rect.bottom - look.rect.top,
-                 FImage.DC(), at.x, at.y, SRCCOPY);
+        ::BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, FImage.DC(),
+                 at.x + part.left - look.rect.left, at.y + part.top - look.rect.top, SRCCOPY);
         slot.lastUse = ++FUses;
         return true;
     }

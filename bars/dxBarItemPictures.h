@@ -30,7 +30,11 @@ class TdxBarItemPictures {
 public:
     // Copies the kept picture of a control in a look onto `dc`, at the
     // look's rectangle; false when none is kept.
-    bool Draw(const TdxBarItemControl* control, const TdxBarItemLook& look, HDC dc);
+    bool Draw(const TdxBarItemControl* control, const TdxBarItemLook& look, HDC dc) {
+        return Draw(control, look, dc, look.rect);
+    }
+    // The same for a part of the look's rectangle only.
+    bool Draw(const TdxBarItemControl* control, const TdxBarItemLook& look, HDC dc, const RECT& part);
     // Room for a new picture: a DC whose logical coordinates are the bar's
     // client coordinates around the look's rectangle, clipped to it; null
     // when no room can be made. Draw finds it once it is drawn.

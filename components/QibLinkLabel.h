@@ -28,6 +28,7 @@ public:
     // font it had on entry back when the pointer leaves.
     void PointerEntered() override;
     void PointerLeft() override;
+    bool FollowsPointer() const override { return true; }
     // OnClick, then the shell opens the URL as it is stored, unless it is
     // blank.
     void Click() override;

@@ -604,6 +604,7 @@ void TWinControl::PaintHandler(HDC dc, const RECT& update) {
     ::GetClientRect(Handle(), &client);
     RECT area;
     if (!::IntersectRect(&area, &update, &client)) return;
+    if (FRetained && PaintFinishedPicture(dc, area)) return;
     if (FRetained && RefreshRetained(area)) {
         ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, FRetainedImage.DC(),
                  area.left, area.top, SRCCOPY);
@@ -659,7 +660,7 @@ void TWinControl::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     TControl* under = ControlAtPos(p);
     if (message == WM_MOUSEMOVE) {
-        if (!FTrackingLeave) {
+        if (!FTrackingLeave && under && under->FollowsPointer()) {
             TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, Handle(), 0};
             FTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
         }

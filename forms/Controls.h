@@ -95,6 +95,9 @@ public:
     virtual void MouseUp(UINT button, int x, int y);
     virtual void PointerEntered();
     virtual void PointerLeft();
+    // Whether the two above do anything: only then is the window asked to
+    // report the pointer leaving, which some systems watch with a timer.
+    virtual bool FollowsPointer() const { return OnMouseEnter || OnMouseLeave; }
     virtual void Click();
     // Offers an accelerator character (Alt+letter, or a letter the focused
     // control does not take); true when the control used it.
@@ -251,6 +254,10 @@ protected:
     virtual void AdjustClientRect(RECT& r) const;
     // Creates the window and those of the children.
     virtual void CreateWnd();
+    // A retained control may copy an update (client coordinates) straight
+    // from a finished picture of its own that covers all of it; the kept
+    // picture stays marked there and catches up at a later paint.
+    virtual bool PaintFinishedPicture(HDC, const RECT&) { return false; }
     void Loaded() override;
     const PropertyTable& StoredProperties() const override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

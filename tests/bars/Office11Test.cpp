@@ -297,6 +297,39 @@ TEST_F(Office11Toolbar, HotAndPressedButtonsGetTheirGradientsInsideTheSelectionF
     Control(1).ShownPressed = false;
 }
 
+TEST_F(Office11Toolbar, AChangeOfLookShowsTheKeptPictureAndTheWholeBarCatchesUp) {
+    TdxBarControl& bar = *form->ToolbarWindow();
+    const RECT r = form->Toolbar()->ItemLinks().Items(1)->ItemRect();
+    const POINT onFace{r.left + 10, r.top + 5};
+    RECT client;
+    ::GetClientRect(bar.Handle(), &client);
+    // What a paint of the button alone shows, and what one of the whole bar does.
+    auto button = [&] {
+        return Snapshot(client.right, client.bottom, [&](HDC dc) { bar.PaintHandler(dc, r); }).Pixel(onFace.x, onFace.y);
+    };
+    auto whole = [&] { return Snapshot(bar.Handle()).Pixel(onFace.x, onFace.y); };
+    // Off the button: onto its neighbour.
+    const RECT next = form->Toolbar()->ItemLinks().Items(2)->ItemRect();
+    auto hover = [&](bool on) {
+        const RECT& at = on ? r : next;
+        ::SendMessageA(bar.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.left + 5, at.top + 5));
+        bar.Update();
+    };
+    const COLORREF plain = whole();
+    hover(true);
+    const COLORREF hot = whole();
+    ASSERT_NE(hot, plain);
+    // Both looks are kept now: each change copies one, and a later paint of
+    // the whole bar shows the same look, not the one it kept from before.
+    for (bool on : {false, true, false}) {
+        SCOPED_TRACE(on ? "hot" : "plain");
+        hover(on);
+        EXPECT_EQ(button(), on ? hot : plain);
+        EXPECT_EQ(whole(), on ? hot : plain);
+        EXPECT_EQ(button(), on ? hot : plain);
+    }
+}
+
 TEST_F(Office11Toolbar, WithoutAStyleHotAndPressedFacesAreSolid) {
     machine.Classic();
     ColoursChanged();

@@ -530,6 +530,32 @@ TEST(Forms, IdleWorkRunsOnceWindowsArePaintedAndWhatItPostsIsHandled) {
     EXPECT_TRUE(paintedAtIdle[0]);
 }
 
+TEST(Forms, ThePointerLeavingIsWatchedOnlyForAChildThatFollowsIt) {
+    // Watching the leave can cost a timer; a resting pointer over a plain
+    // label must not keep the program awake.
+    TTestForm form;
+    form.Load(Described("TTestForm", "form", {{"ClientWidth", Value::Int(200)}, {"ClientHeight", Value::Int(60)}},
+                        {Described("TLabel", "plain", {{"AutoSize", Value::Bool(false)}, {"Width", Value::Int(90)},
+                                                       {"Height", Value::Int(60)}, {"Caption", Value::Str("Plain")}}),
+                         Described("TLabel", "follower", {{"AutoSize", Value::Bool(false)}, {"Left", Value::Int(100)},
+                                                          {"Width", Value::Int(90)}, {"Height", Value::Int(60)},
+                                                          {"Caption", Value::Str("Follower")}})}));
+    auto* follower = dynamic_cast<TLabel*>(form.FindComponent("follower"));
+    ASSERT_TRUE(follower);
+    int entries = 0;
+    follower->OnMouseEnter = TNotifyEvent(&form, "Entered", [&](TComponent*) { ++entries; });
+    form.Show();
+    auto watched = [&] {
+        TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+        return ::TrackMouseEvent(&query) && (query.dwFlags & TME_LEAVE) && query.hwndTrack == form.Handle();
+    };
+    testsupport::ClickAt(form.Handle(), {40, 30}, 0);
+    EXPECT_FALSE(watched());
+    testsupport::ClickAt(form.Handle(), {140, 30}, 0);
+    EXPECT_TRUE(watched());
+    EXPECT_EQ(entries, 1);
+}
+
 TEST(Forms, AMovedFormSnapsToTheWorkAreaEdges) {
     TTestForm form;
     form.Load(Described("TTestForm", "snappy", {{"ScreenSnap", Value::Bool(true)}, {"ClientWidth", Value::Int(200)},
