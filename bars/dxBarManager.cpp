@@ -739,8 +739,8 @@ void TdxBarManagerList::Add(TdxBarManager* manager) {
             THookKind::Keyboard, [this](int code, WPARAM key, LPARAM keyData) { return KeyboardHook(code, key, keyData); }));
         FHooks.push_back(std::make_unique<TThreadHook>(
             THookKind::Mouse, [this](int code, WPARAM message, LPARAM info) { return MouseHook(code, message, info); }));
-        // Passes every window message on.
-        FHooks.push_back(std::make_unique<TThreadHook>(THookKind::CallWndProc, [](int, WPARAM, LPARAM) { return false; }));
+        // No window-procedure hook: nothing here needs one, and under Wine
+        // it costs every sent message two round trips to the server.
     }
     FItems.push_back(manager);
 }

@@ -407,9 +407,8 @@ private:
 };
 
 // Every live manager of the process, in the order they were made. While
-// there is one, the list holds the thread's keyboard, mouse and
-// window-procedure hooks; the keyboard hook runs toolbar shortcuts before
-// the form sees the key.
+// there is one, the list holds the thread's keyboard and mouse hooks; the
+// keyboard hook runs toolbar shortcuts before the form sees the key.
 class TdxBarManagerList {
 public:
     TdxBarManagerList();
