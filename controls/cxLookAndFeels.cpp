@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "controls/dxThemeManager.h"
+#include "forms/Forms.h"
 #include "forms/Helpers.h"
 #include "forms/Properties.h"
 
@@ -71,12 +72,14 @@ TcxSystemPaletteChangedNotifier::TcxSystemPaletteChangedNotifier(std::function<v
 TcxSystemPaletteChangedNotifier::~TcxSystemPaletteChangedNotifier() { TcxSystemPaletteChangedListener::Remove(this); }
 
 TcxSystemPaletteChangedListener::TcxSystemPaletteChangedListener() {
-    // A top-level window: the system sends its colour changes to those.
-    CreateParams params;
-    params.className = "TcxSystemPaletteChangedListener";
-    params.style = WS_POPUP;
-    CreateHandle(params);
+    if (forms::TWindow* window = forms::TWindow::FromHandle(Handle())) window->AddMessageListener(this, Heard);
 }
+
+TcxSystemPaletteChangedListener::~TcxSystemPaletteChangedListener() {
+    if (forms::TWindow* window = forms::TWindow::FromHandle(Handle())) window->RemoveMessageListener(this);
+}
+
+HWND TcxSystemPaletteChangedListener::Handle() const { return forms::Application().Handle(); }
 
 TcxSystemPaletteChangedListener* TcxSystemPaletteChangedListener::Instance() { return gListener.get(); }
 
@@ -92,16 +95,10 @@ void TcxSystemPaletteChangedListener::Remove(TcxSystemPaletteChangedNotifier* no
     if (gSubscriptions.empty() && !gNotifying) gListener.reset();
 }
 
-LRESULT TcxSystemPaletteChangedListener::WMSysColorChange() {
-    LRESULT result = TWindow::WMSysColorChange();
-    NotifySubscribers();
-    return result;
-}
-
-LRESULT TcxSystemPaletteChangedListener::WMSettingChange(UINT flag, const char* section) {
-    LRESULT result = TWindow::WMSettingChange(flag, section);
-    if (flag == SPI_SETHIGHCONTRAST) NotifySubscribers();
-    return result;
+void TcxSystemPaletteChangedListener::Heard(forms::TMessage& message) {
+    if (message.message == WM_SYSCOLORCHANGE ||
+        (message.message == WM_SETTINGCHANGE && message.wParam == SPI_SETHIGHCONTRAST))
+        NotifySubscribers();
 }
 
 void TcxSystemPaletteChangedListener::NotifySubscribers() {
@@ -370,7 +367,9 @@ void InitializeLookAndFeels() {
 
 void FinalizeLookAndFeels() {
     delete gRoot;  // clears gRoot
-    if (gSubscriptions.empty()) gListener.reset();
+    // The application's window goes after this: nobody listens there any
+    // more, also for subscriptions that outlive the module.
+    gListener.reset();
 }
 
 }  // namespace controls

@@ -48,19 +48,23 @@ public:
     std::function<void()> OnSystemPaletteChanged;
 };
 
-// The hidden window of the subscriptions above.
-class TcxSystemPaletteChangedListener : public forms::TWindow {
+// What hears the system's colour changes for the subscriptions above: the
+// application's window, which the system tells like every top-level
+// window (a window of its own would cost start-up another one). A
+// high-contrast switch changes the painters' colours as well.
+class TcxSystemPaletteChangedListener {
 public:
+    TcxSystemPaletteChangedListener(const TcxSystemPaletteChangedListener&) = delete;
+    TcxSystemPaletteChangedListener& operator=(const TcxSystemPaletteChangedListener&) = delete;
+    ~TcxSystemPaletteChangedListener();
     // Null while nobody subscribes.
     static TcxSystemPaletteChangedListener* Instance();
-
-protected:
-    LRESULT WMSysColorChange() override;
-    // A high-contrast switch changes the painters' colours as well.
-    LRESULT WMSettingChange(UINT flag, const char* section) override;
+    // The window it listens at.
+    HWND Handle() const;
 
 private:
     friend class TcxSystemPaletteChangedNotifier;
+    static void Heard(forms::TMessage& message);
     static void NotifySubscribers();
     TcxSystemPaletteChangedListener();
     static void Add(TcxSystemPaletteChangedNotifier* notifier, bool primary);

@@ -11,7 +11,8 @@ namespace forms {
 
 TReader::TReader(TComponent* root, MethodResolver methods) : FRoot(root), FMethods(std::move(methods)) {}
 
-void TReader::ReadRoot(const ObjectNode& node) {
+void TReader::ReadRoot(const ObjectNode& node, const std::function<void()>& propertiesRead) {
+    FRootPropertiesRead = &propertiesRead;
     try {
         FRoot->FLoading = true;
         FLoaded.push_back(FRoot);
@@ -69,6 +70,7 @@ void TReader::ReadObject(TComponent* component, const ObjectNode& node, TCompone
     }
     ReadProperties(component, node.properties);
     FCurrentProperty.clear();
+    if (component == FRoot && *FRootPropertiesRead) (*FRootPropertiesRead)();
     for (const ObjectNode& child : node.children) ReadObject(nullptr, child, component);
 }
 

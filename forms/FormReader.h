@@ -30,7 +30,9 @@ public:
     TReader(const TReader&) = delete;
     TReader& operator=(const TReader&) = delete;
 
-    void ReadRoot(const ObjectNode& node);
+    // `propertiesRead`, if given, runs once the root's own properties are
+    // set, before its children are read (a form makes its window there).
+    void ReadRoot(const ObjectNode& node, const std::function<void()>& propertiesRead = {});
 
     // For property readers: a reference to a component by name, applied
     // once the whole description is read.
@@ -51,6 +53,7 @@ private:
 
     TComponent* FRoot;
     MethodResolver FMethods;
+    const std::function<void()>* FRootPropertiesRead = nullptr;
     std::vector<TComponent*> FLoaded;
     std::vector<Reference> FReferences;
     TComponent* FCurrent = nullptr;

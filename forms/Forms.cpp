@@ -87,14 +87,16 @@ void TCustomForm::Create() {
 }
 
 void TCustomForm::Create(const ObjectNode& description) {
-    CreateWnd();
     TReader reader(this, [this](const std::string& name) {
         TMethod method = FindMethod(name);
         if (auto* handler = std::get_if<std::function<void(TComponent*)>>(&method))
             return TNotifyEvent(this, name, *handler);
         return TNotifyEvent();
     });
-    reader.ReadRoot(description);
+    // The window is made once the form's own size, frame and caption are
+    // known: each of them changed on a live top-level window costs the
+    // window system a round of its own.
+    reader.ReadRoot(description, [this] { CreateWnd(); });
     if (OnCreate) OnCreate(this);
 }
 
@@ -132,6 +134,12 @@ DWORD TCustomForm::WindowExStyle() const {
 }
 
 void TCustomForm::CreateWindowParams(TWindow::CreateParams& params) {
+    // Made where its first show puts it, so that the show need not move
+    // it: a move of a top-level window is a round of the window system.
+    if (FPosition == TPosition::ScreenCenter && !FPlaced) {
+        FLeft = (::GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2;
+        FTop = (::GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2;
+    }
     TWinControl::CreateWindowParams(params);
     params.classStyle = CS_DBLCLKS;
     params.style = WindowStyle();

@@ -530,6 +530,47 @@ TEST(Forms, IdleWorkRunsOnceWindowsArePaintedAndWhatItPostsIsHandled) {
     EXPECT_TRUE(paintedAtIdle[0]);
 }
 
+// Counts what changes a live form's frame, place or size.
+class TFrameWatchingForm : public TTestForm {
+public:
+    int frameChanges = 0, moves = 0;
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_STYLECHANGED) ++frameChanges;
+        if (message == WM_WINDOWPOSCHANGED) {
+            const UINT flags = reinterpret_cast<const WINDOWPOS*>(lParam)->flags;
+            if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOSIZE)) ++moves;
+        }
+        return TTestForm::WndProc(message, wParam, lParam);
+    }
+};
+
+TEST(Forms, AFormsWindowIsMadeWithItsStoredFrameSizeAndPlaceAndItsShowMovesNothing) {
+    TFrameWatchingForm form;
+    form.Load(Described("TTestForm", "form",
+                        {{"BorderStyle", Value::Id("bsDialog")}, {"Caption", Value::Str("Stored")},
+                         {"ClientWidth", Value::Int(300)}, {"ClientHeight", Value::Int(120)},
+                         {"Position", Value::Id("poScreenCenter")}},
+                        {Described("TPanel", "panel", {{"Align", Value::Id("alClient")}})}));
+    EXPECT_EQ(form.frameChanges, 0);
+    EXPECT_EQ(form.moves, 0);
+    EXPECT_EQ(testsupport::WindowText(form.Handle()), "Stored");
+    EXPECT_FALSE(::GetWindowLongA(form.Handle(), GWL_STYLE) & WS_THICKFRAME);
+    RECT client, window;
+    ::GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 120);
+    auto* panel = dynamic_cast<TPanel*>(form.FindComponent("panel"));
+    ASSERT_TRUE(panel && panel->HandleAllocated());
+    EXPECT_EQ(panel->Width(), 300);
+    form.Show();
+    EXPECT_EQ(form.moves, 0);
+    ::GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.left, (::GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+    EXPECT_EQ(window.top, (::GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
+}
+
 TEST(Forms, ThePointerLeavingIsWatchedOnlyForAChildThatFollowsIt) {
     // Watching the leave can cost a timer; a resting pointer over a plain
     // label must not keep the program awake.
