@@ -26,7 +26,7 @@ struct Started {
 
 // Whether a visible window still waits for a paint, and so each of its
 // visible children.
-BOOL CALLBACK ChildWaitsForPaint(HWND child, LPARAM waits) {
+BOOL CALLBACK ChildWaitsForPaint(HWND child, LPARAM waits) noexcept {
     if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE)) {
         *reinterpret_cast<bool*>(waits) = true;
         return FALSE;

@@ -12,7 +12,7 @@ namespace forms {
 TReader::TReader(TComponent* root, MethodResolver methods) : FRoot(root), FMethods(std::move(methods)) {}
 
 void TReader::ReadRoot(const ObjectNode& node, const std::function<void()>& propertiesRead) {
-    FRootPropertiesRead = &propertiesRead;
+    FRootPropertiesRead = propertiesRead;
     try {
         FRoot->FLoading = true;
         FLoaded.push_back(FRoot);
@@ -70,7 +70,7 @@ void TReader::ReadObject(TComponent* component, const ObjectNode& node, TCompone
     }
     ReadProperties(component, node.properties);
     FCurrentProperty.clear();
-    if (component == FRoot && *FRootPropertiesRead) (*FRootPropertiesRead)();
+    if (component == FRoot && FRootPropertiesRead) FRootPropertiesRead();
     for (const ObjectNode& child : node.children) ReadObject(nullptr, child, component);
 }
 

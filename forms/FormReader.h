@@ -53,7 +53,7 @@ private:
 
     TComponent* FRoot;
     MethodResolver FMethods;
-    const std::function<void()>* FRootPropertiesRead = nullptr;
+    std::function<void()> FRootPropertiesRead;
     std::vector<TComponent*> FLoaded;
     std::vector<Reference> FReferences;
     TComponent* FCurrent = nullptr;
