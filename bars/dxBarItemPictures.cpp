@@ -1,7 +1,6 @@
 #include "bars/dxBarItemPictures.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace bars {
 
@@ -57,11 +56,11 @@ HDC TdxBarItemPictures::Begin(const TdxBarItemControl* control, const TdxBarItem
     const int width = static_cast<int>(kColumns) * FCell.cx, height = rows * FCell.cy;
     if (FImage.Width() < width || FImage.Height() < height) {
         // A new row: the kept pictures move over into the bigger bitmap.
-        auto grown = std::make_unique<forms::TOffscreenBitmap>();
-        grown->SetSize(width, height);
-        if (grown->Empty()) return nullptr;
-        if (!FImage.Empty()) ::BitBlt(grown->DC(), 0, 0, FImage.Width(), FImage.Height(), FImage.DC(), 0, 0, SRCCOPY);
-        FImage.Swap(*grown);
+        forms::TOffscreenBitmap grown;
+        grown.SetSize(width, height);
+        if (grown.Empty()) return nullptr;
+        if (!FImage.Empty()) ::BitBlt(grown.DC(), 0, 0, FImage.Width(), FImage.Height(), FImage.DC(), 0, 0, SRCCOPY);
+        FImage.Swap(grown);
     }
     if (index == FSlots.size()) FSlots.emplace_back();
     FSlots[index].control = nullptr;  // until End: a failed drawing keeps nothing

@@ -150,11 +150,9 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYUP: return WMKeyUp(wParam, lParam);
         case WM_SETCURSOR: return WMSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_TIMER: return WMTimer(wParam);
-        case WM_SYSCOLORCHANGE: AppearanceChanged(); return WMSysColorChange();
-        case WM_THEMECHANGED: AppearanceChanged(); return WMThemeChanged();
-        case WM_SETTINGCHANGE:
-            AppearanceChanged();
-            return WMSettingChange(UINT(wParam), reinterpret_cast<const char*>(lParam));
+        case WM_SYSCOLORCHANGE: return WMSysColorChange();
+        case WM_THEMECHANGED: return WMThemeChanged();
+        case WM_SETTINGCHANGE: return WMSettingChange(UINT(wParam), reinterpret_cast<const char*>(lParam));
         default: return DefaultHandler(message, wParam, lParam);
     }
 }
@@ -201,6 +199,10 @@ LRESULT TWindow::WMSettingChange(UINT flag, const char* section) {
 }
 
 LRESULT TWindow::Receive(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    // The system's look changed: kept pictures are stale before any
+    // listener or handler hears of it.
+    if (message == WM_SYSCOLORCHANGE || message == WM_THEMECHANGED || message == WM_SETTINGCHANGE)
+        AppearanceChanged();
     if (AnnouncesScheme(message, wParam)) CallAtBoundary(SchemeAnnounced);
     if (!FListeners.empty()) {
         TMessage m{message, wParam, lParam};
