@@ -130,6 +130,14 @@ void TdxDockControl::TakeOutBar(TdxBarControl& barControl) {
     else UpdateOneOnRow(row);
 }
 
+bool TdxDockControl::AboveOtherChildren() const {
+    // Docks never overlap one another, so their own order does not matter.
+    // Asking is far cheaper than a move in the window order.
+    for (HWND above = ::GetWindow(Handle(), GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV))
+        if (!dynamic_cast<TdxDockControl*>(forms::TWindow::FromHandle(above))) return false;
+    return true;
+}
+
 int TdxDockControl::Length() const {
     RECT r = ClientRect();
     return Vertical() ? r.bottom - r.top : r.right - r.left;
@@ -145,7 +153,7 @@ void TdxDockControl::RefreshDock() {
     // Rows made for bars while loading live only while they hold one.
     std::erase_if(FRows, [](const auto& row) { return row->ColCount() == 0; });
     // Above the form's other children, so that nothing covers the bars.
-    if (HandleAllocated())
+    if (HandleAllocated() && !AboveOtherChildren())
         ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     int length = Length();
     for (int i = 0; i < RowCount(); ++i) ArrangeRow(i, length);

@@ -108,6 +108,8 @@ protected:
 
 private:
     int Length() const;
+    // Whether only docks lie above this one among the form's children.
+    bool AboveOtherChildren() const;
 
     TdxBarManager& FManager;
     TdxBarDockingStyle FDockingStyle;

@@ -525,7 +525,7 @@ TControl* TWinControl::ControlAtPos(POINT p) const {
 }
 
 void TWinControl::TextChanged() {
-    if (HandleAllocated()) ::SetWindowTextA(Handle(), Caption().c_str());
+    SetWindowText(Caption());
     Invalidate();
 }
 

@@ -83,7 +83,7 @@ void TCustomPanel::Paint(TCanvas& canvas) {
     FCaptionLine = {};
     if (Caption().empty()) return;
     // Centred on the height of a capital, as a single line.
-    int h = canvas.TextExtent(Font(), "W").cy;
+    int h = Font().LineHeight();
     r.top = (r.top + r.bottom - h) / 2;
     r.bottom = r.top + h;
     FCaptionLine = r;
@@ -99,7 +99,7 @@ void TCustomPanel::TextChanged() {
         TWinControl::TextChanged();
         return;
     }
-    if (HandleAllocated()) ::SetWindowTextA(Handle(), Caption().c_str());
+    SetWindowText(Caption());
     RedrawArea(FCaptionLine);
 }
 

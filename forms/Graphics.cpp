@@ -114,6 +114,7 @@ TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FColor(clWindowText) {}
 
 void TFont::Changed() {
     FHandle.Reset();
+    FLineHeight = 0;
     if (OnChange) OnChange();
 }
 
@@ -194,6 +195,15 @@ HFONT TFont::Handle() const {
     return FHandle.Get();
 }
 
+int TFont::LineHeight() const {
+    if (FLineHeight > 0) return FLineHeight;
+    WindowDC screen;
+    SelectGuard select(screen.Get(), Handle());
+    SIZE size{};
+    if (::GetTextExtentPoint32A(screen.Get(), "W", 1, &size)) FLineHeight = size.cy;
+    return size.cy;
+}
+
 bool operator==(const TFont& a, const TFont& b) {
     return a.FName == b.FName && a.FHeight == b.FHeight && a.FColor == b.FColor &&
            a.FStyle == b.FStyle && a.FCharset == b.FCharset;
@@ -261,6 +271,21 @@ void TCanvas::FillRect(const RECT& r, TColor color) const {
 
 void TCanvas::Frame3D(RECT& r, TColor topLeft, TColor bottomRight, int width) const {
     COLORREF tl = ColorToRGB(topLeft), br = ColorToRGB(bottomRight);
+    if (tl == br) {
+        // One colour: the rings make four bands, drawn at once (a panel's
+        // border is drawn again with its caption every second).
+        const RECT outer = r;
+        int rings = 0;
+        for (; rings < width && r.right > r.left && r.bottom > r.top; ++rings) ::InflateRect(&r, -1, -1);
+        if (rings == 0) return;
+        Brush brush(::CreateSolidBrush(tl));
+        const RECT bands[] = {{outer.left, outer.top, outer.right, outer.top + rings},
+                              {outer.left, outer.bottom - rings, outer.right, outer.bottom},
+                              {outer.left, outer.top, outer.left + rings, outer.bottom},
+                              {outer.right - rings, outer.top, outer.right, outer.bottom}};
+        for (const RECT& band : bands) ::FillRect(FDC, &band, brush.Get());
+        return;
+    }
     Brush tlBrush(::CreateSolidBrush(tl)), brBrush(::CreateSolidBrush(br));
     for (int i = 0; i < width && r.right > r.left && r.bottom > r.top; ++i) {
         RECT top{r.left, r.top, r.right - 1, r.top + 1};

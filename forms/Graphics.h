@@ -102,6 +102,9 @@ public:
 
     // The font handle; made on first use after a change.
     HFONT Handle() const;
+    // The height of a line of text in this font, measured once per handle:
+    // a panel that shows a running clock asks for it every second.
+    int LineHeight() const;
     LOGFONTA LogFont() const;
 
     std::function<void()> OnChange;
@@ -119,6 +122,7 @@ private:
     TFontStyles FStyle = 0;
     BYTE FCharset = DEFAULT_CHARSET;
     mutable Font FHandle;
+    mutable int FLineHeight = 0;  // 0 until measured
 };
 
 // A font that follows a source (a parent's font, the system menu font)

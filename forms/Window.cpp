@@ -157,6 +157,16 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+LRESULT TWindow::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!FHandle) return 0;
+    if (FAttached) return ::SendMessageA(FHandle, message, wParam, lParam);
+    return Receive(message, wParam, lParam);
+}
+
+void TWindow::SetWindowText(const std::string& text) {
+    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 LRESULT TWindow::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
     if (FAttached) return ::DefSubclassProc(FHandle, message, wParam, lParam);
     return ::DefWindowProcA(FHandle, message, wParam, lParam);

@@ -170,6 +170,23 @@ TEST_F(DockLayout, ChangesThatLayTheDockOutAgain) {
     EXPECT_EQ(form->ToolbarWindow()->Height(), 60);
 }
 
+TEST_F(DockLayout, DocksStayAboveTheFormsOtherChildren) {
+    // A child brought to the top lies above the docks until they are laid out.
+    TPanel* late = new TPanel(form.get());
+    late->SetBounds(0, 0, 50, 50);
+    late->SetParent(form.get());
+    ::SetWindowPos(late->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(::GetWindow(form->Handle(), GW_CHILD), late->Handle());
+    form->Manager()->RefreshDocks();
+    int docksAbove = 0;
+    for (HWND w = ::GetWindow(form->Handle(), GW_CHILD); w != late->Handle(); w = ::GetWindow(w, GW_HWNDNEXT)) {
+        ASSERT_TRUE(w) << "the late child is not below the docks";
+        EXPECT_TRUE(dynamic_cast<TdxDockControl*>(TWindow::FromHandle(w)));
+        ++docksAbove;
+    }
+    EXPECT_EQ(docksAbove, 4);
+}
+
 TEST_F(DockLayout, LargeButtonSizeFollowsItsGlyphLayout) {
     TdxBarLargeButton& b = *form->Button(0);
     b.SetWidth(0);

@@ -137,6 +137,39 @@ TEST(Bevel, DrawsEtchedLinesAndBoxes) {
     }
 }
 
+// A frame of one colour is drawn as bands, not ring by ring: it must cover
+// exactly the rings a frame of two colours covers, and leave the same
+// inner rectangle, also when the rings fill the whole rectangle.
+TEST(Frame3D, OneColourCoversTheSameRingsAsTwo) {
+    struct Case {
+        RECT r;
+        int width;
+    };
+    const Case cases[] = {{{2, 3, 18, 12}, 1}, {{2, 3, 18, 12}, 5}, {{4, 4, 7, 16}, 5}, {{1, 1, 19, 2}, 3}, {{5, 5, 5, 9}, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.r.right - c.r.left) + " x " + std::to_string(c.r.bottom - c.r.top) + ", width " +
+                     std::to_string(c.width));
+        auto draw = [&](TColor bottomRight, RECT& inner) {
+            auto picture = std::make_unique<TOffscreenBitmap>();
+            picture->SetSize(20, 20);
+            const RECT all{0, 0, 20, 20};
+            ::FillRect(picture->DC(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+            inner = c.r;
+            TCanvas(picture->DC()).Frame3D(inner, clRed, bottomRight, c.width);
+            return picture;
+        };
+        RECT twoInner, oneInner;
+        auto two = draw(clBlue, twoInner);
+        auto one = draw(clRed, oneInner);
+        EXPECT_TRUE(::EqualRect(&twoInner, &oneInner));
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                ASSERT_EQ(::GetPixel(two->DC(), x, y) == RGB(255, 255, 255),
+                          ::GetPixel(one->DC(), x, y) == RGB(255, 255, 255))
+                    << x << "," << y;
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -269,6 +269,36 @@ TEST(AttachedControls, ASystemEditComesInThroughOurBoundaryAndIsLeftWorking) {
     EXPECT_EQ(LiveHandles().user, before.user);
 }
 
+// Perform reaches our own procedure without the system's round, listeners
+// first; an attached control's text still goes to the control itself,
+// which keeps it in its own buffer.
+TEST(Perform, OurWindowsTakeTheMessageDirectlyAndAnAttachedControlThroughTheSystem) {
+    TRecorder window;
+    int key = 0;
+    std::vector<std::string> heard;
+    window.AddMessageListener(&key, [&](TMessage& m) {
+        if (m.message == WM_SETTEXT) heard.push_back(reinterpret_cast<const char*>(m.lParam));
+    });
+    window.SetWindowText("100% & more");
+    EXPECT_EQ(testsupport::WindowText(window.Handle()), "100% & more");
+    EXPECT_EQ(heard, std::vector<std::string>{"100% & more"});
+    EXPECT_EQ(window.Perform(WM_APP + 7, 0, 0), 0);
+    EXPECT_EQ(window.Seen.back(), "WndProc 7");
+
+    HWND edit = ::CreateWindowExA(0, "EDIT", "abc", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(edit);
+    {
+        TEditWatcher watcher;
+        watcher.Attach(edit);
+        watcher.SetWindowText("def");
+        EXPECT_EQ(watcher.TextsSet, 1);
+        EXPECT_EQ(::SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0), 3);
+        EXPECT_EQ(testsupport::WindowText(edit), "def");
+    }
+    ::DestroyWindow(edit);
+}
+
 // Presses and releases a key as the user would.
 void PressKey(WORD key) {
     INPUT inputs[2] = {};
