@@ -167,8 +167,8 @@ public:
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     HDC DC() const { return FDC.Get(); }
-    // A new bitmap in the screen's format, its pixels undefined; the same
-    // size keeps the old one.
+    // A new 32-bit colour bitmap, its pixels undefined; the same size
+    // keeps the old one.
     void SetSize(int width, int height);
     void Reset();
     void Swap(TOffscreenBitmap& other) noexcept;
