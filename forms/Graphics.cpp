@@ -197,10 +197,10 @@ HFONT TFont::Handle() const {
 
 int TFont::LineHeight() const {
     if (FLineHeight > 0) return FLineHeight;
-    WindowDC screen;
-    SelectGuard select(screen.Get(), Handle());
+    MemoryDC dc;
+    SelectGuard select(dc.Get(), Handle());
     SIZE size{};
-    if (::GetTextExtentPoint32A(screen.Get(), "W", 1, &size)) FLineHeight = size.cy;
+    if (::GetTextExtentPoint32A(dc.Get(), "W", 1, &size)) FLineHeight = size.cy;
     return size.cy;
 }
 

@@ -107,8 +107,7 @@ UINT TCustomLabel::TextFormat() const {
 
 void TCustomLabel::AdjustBounds() {
     if (!FAutoSize || Loading()) return;
-    WindowDC screen;
-    MemoryDC dc(screen.Get());
+    MemoryDC dc;
     TCanvas canvas(dc.Get());
     RECT r{0, 0, FWordWrap ? Width() : 0, 0};
     // An empty caption still takes the height of a line.
