@@ -38,18 +38,15 @@ void TQibGradPanel::PaintGradient(TCanvas& canvas, int width, int height) {
     CalculateColors();
     if (width <= 0 || height <= 0) return;
     // Bands go to a bitmap first so that the screen never shows them half drawn.
-    MemoryDC buffer(canvas.Handle());
-    Bitmap bitmap(::CreateCompatibleBitmap(canvas.Handle(), width, height));
-    if (!buffer || !bitmap) return;
-    {
-        SelectGuard select(buffer.Get(), bitmap.Get());
-        TCanvas bands(buffer.Get());
-        for (int i = 0; i < FColorSteps; ++i) {
-            RECT r{forms::MulDiv(i, width, FColorSteps), 0, forms::MulDiv(i + 1, width, FColorSteps), height};
-            if (r.right > r.left) bands.FillRect(r, FBandColors[std::size_t(i)]);
-        }
-        ::BitBlt(canvas.Handle(), 0, 0, width, height, buffer.Get(), 0, 0, SRCCOPY);
+    TOffscreenBitmap buffer;
+    buffer.SetSize(width, height);
+    if (buffer.Empty()) return;
+    TCanvas bands(buffer.DC());
+    for (int i = 0; i < FColorSteps; ++i) {
+        RECT r{forms::MulDiv(i, width, FColorSteps), 0, forms::MulDiv(i + 1, width, FColorSteps), height};
+        if (r.right > r.left) bands.FillRect(r, FBandColors[std::size_t(i)]);
     }
+    ::BitBlt(canvas.Handle(), 0, 0, width, height, buffer.DC(), 0, 0, SRCCOPY);
 }
 
 void TQibGradPanel::PaintBackground(TCanvas& canvas) { PaintGradient(canvas, Width(), Height()); }

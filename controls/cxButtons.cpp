@@ -235,10 +235,10 @@ void TcxCustomButton::Paint(HDC target, UINT itemState) {
     RECT client;
     ::GetClientRect(Handle(), &client);
     if (client.right <= 0 || client.bottom <= 0) return;
-    forms::MemoryDC buffer(target);
-    forms::Bitmap bitmap(::CreateCompatibleBitmap(target, client.right, client.bottom));
-    forms::SelectGuard select(buffer.Get(), bitmap.Get());
-    HDC dc = buffer.Get();
+    forms::TOffscreenBitmap buffer;
+    buffer.SetSize(client.right, client.bottom);
+    if (buffer.Empty()) return;
+    HDC dc = buffer.DC();
     forms::TCanvas canvas(dc);
 
     bool paintedPressed = (itemState & ODS_SELECTED) ||
