@@ -74,6 +74,9 @@ bool Start(const std::string& exe, const char* arguments, const char* windowClas
     ::WaitForSingleObject(process.hProcess, 10000);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
+    // The window system clears away what the program left after it has
+    // gone; the next start should not share the machine with that.
+    ::Sleep(300);
     if (!painted) {
         std::fprintf(stderr, "%s did not paint its window\n", exe.c_str());
         return false;

@@ -720,7 +720,9 @@ void InitializeForms() {
     BOOL(WINAPI * dpiAware)() = nullptr;
     if (LOBYTE(LOWORD(::GetVersion())) >= 6 && FindFunction(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware", dpiAware))
         dpiAware();
-    WindowDC screen;
+    // A memory DC tells the screen's resolution too, and costs far less
+    // under Wine than the screen's own DC before any window is made.
+    MemoryDC screen;
     gPixelsPerInch = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     RegisterComponentClass<TPanel>("TPanel");
     RegisterComponentClass<TBevel>("TBevel");
