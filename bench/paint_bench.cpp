@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
         });
         Report("one second of the running stopwatch", second, panelBlit, 2);
         if (::GetUpdateRect(panel, nullptr, FALSE)) std::printf("  (the time panel still waits for a paint)\n");
-        const double windowText = PerCall(calls, [&](int i) { form->pnlTime->SetWindowText(i & 1 ? "1" : "2"); });
+        const double windowText = PerCall(calls, [&](int i) { form->pnlTime->SetWindowCaption(i & 1 ? "1" : "2"); });
         Report("  of which the panel's window text", windowText, panelBlit, 2);
         // The same second as the message loop runs it: the timer's message
         // taken and handed on, and the drawn line carried to the display by

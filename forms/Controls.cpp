@@ -525,7 +525,7 @@ TControl* TWinControl::ControlAtPos(POINT p) const {
 }
 
 void TWinControl::TextChanged() {
-    SetWindowText(Caption());
+    SetWindowCaption(Caption());
     Invalidate();
 }
 

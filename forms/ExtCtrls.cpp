@@ -99,7 +99,7 @@ void TCustomPanel::TextChanged() {
         TWinControl::TextChanged();
         return;
     }
-    SetWindowText(Caption());
+    SetWindowCaption(Caption());
     RedrawArea(FCaptionLine);
 }
 

@@ -608,7 +608,7 @@ void TApplication::SetTitle(const std::string& title) {
     // costs Wine some memory each time).
     if (title == FTitle) return;
     FTitle = title;
-    FWindow->SetWindowText(title);
+    FWindow->SetWindowCaption(title);
 }
 
 void TApplication::FormCreated(TCustomForm* form) {

@@ -163,7 +163,7 @@ LRESULT TWindow::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
     return Receive(message, wParam, lParam);
 }
 
-void TWindow::SetWindowText(const std::string& text) {
+void TWindow::SetWindowCaption(const std::string& text) {
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 

@@ -52,7 +52,7 @@ public:
     // control's procedure is reached only through the system.
     LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam);
     // Sets the window's text through Perform.
-    void SetWindowText(const std::string& text);
+    void SetWindowCaption(const std::string& text);
 
     // Binds this object to an existing window of another class (a system
     // control: an edit, a list box) by subclassing it. Its messages then

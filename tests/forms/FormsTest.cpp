@@ -583,8 +583,9 @@ TEST(Forms, ThePointerLeavingIsWatchedOnlyForAChildThatFollowsIt) {
                                                           {"Caption", Value::Str("Follower")}})}));
     auto* follower = dynamic_cast<TLabel*>(form.FindComponent("follower"));
     ASSERT_TRUE(follower);
-    int entries = 0;
+    int entries = 0, leaves = 0;
     follower->OnMouseEnter = TNotifyEvent(&form, "Entered", [&](TComponent*) { ++entries; });
+    follower->OnMouseLeave = TNotifyEvent(&form, "Left", [&](TComponent*) { ++leaves; });
     form.Show();
     auto watched = [&] {
         TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
@@ -594,7 +595,10 @@ TEST(Forms, ThePointerLeavingIsWatchedOnlyForAChildThatFollowsIt) {
     EXPECT_FALSE(watched());
     testsupport::ClickAt(form.Handle(), {140, 30}, 0);
     EXPECT_TRUE(watched());
-    EXPECT_EQ(entries, 1);
+    // Entered and still inside. On a busy machine Wine's check of the
+    // pointer may see a leave and the next move an entry again.
+    EXPECT_GE(entries, 1);
+    EXPECT_EQ(entries, leaves + 1);
 }
 
 TEST(Forms, AMovedFormSnapsToTheWorkAreaEdges) {

@@ -279,7 +279,7 @@ TEST(Perform, OurWindowsTakeTheMessageDirectlyAndAnAttachedControlThroughTheSyst
     window.AddMessageListener(&key, [&](TMessage& m) {
         if (m.message == WM_SETTEXT) heard.push_back(reinterpret_cast<const char*>(m.lParam));
     });
-    window.SetWindowText("100% & more");
+    window.SetWindowCaption("100% & more");
     EXPECT_EQ(testsupport::WindowText(window.Handle()), "100% & more");
     EXPECT_EQ(heard, std::vector<std::string>{"100% & more"});
     EXPECT_EQ(window.Perform(WM_APP + 7, 0, 0), 0);
@@ -291,7 +291,7 @@ TEST(Perform, OurWindowsTakeTheMessageDirectlyAndAnAttachedControlThroughTheSyst
     {
         TEditWatcher watcher;
         watcher.Attach(edit);
-        watcher.SetWindowText("def");
+        watcher.SetWindowCaption("def");
         EXPECT_EQ(watcher.TextsSet, 1);
         EXPECT_EQ(::SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0), 3);
         EXPECT_EQ(testsupport::WindowText(edit), "def");
