@@ -94,7 +94,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
         HWND panel = MakeWindow(instance, "QuorvaEmptyPanel", EmptyChildProc, child, window, 0, 52, 375, 105);
         ::SetWindowLongPtrA(panel, GWLP_USERDATA, 1);
         HWND docks[4];
-        for (HWND& dock : docks) dock = MakeWindow(instance, "QuorvaEmptyDock", EmptyChildProc, child, window, 0, 0, 375, 0);
+        for (HWND& dock : docks)
+            dock = MakeWindow(instance, "QuorvaEmptyDock", EmptyChildProc, child, window, 0, 0, 375, 0);
         ::SetWindowPos(docks[1], nullptr, 0, 0, 375, 52, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         MakeWindow(instance, "QuorvaEmptyBar", EmptyChildProc, child, docks[1], 0, 0, 375, 52);
         ::ShowWindow(owner, SW_SHOWNA);

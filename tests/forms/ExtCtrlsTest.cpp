@@ -145,7 +145,9 @@ TEST(Frame3D, OneColourCoversTheSameRingsAsTwo) {
         RECT r;
         int width;
     };
-    const Case cases[] = {{{2, 3, 18, 12}, 1}, {{2, 3, 18, 12}, 5}, {{4, 4, 7, 16}, 5}, {{1, 1, 19, 2}, 3}, {{5, 5, 5, 9}, 2}};
+    const Case cases[] = {
+        {{2, 3, 18, 12}, 1}, {{2, 3, 18, 12}, 5}, {{4, 4, 7, 16}, 5}, {{1, 1, 19, 2}, 3}, {{5, 5, 5, 9}, 2},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.r.right - c.r.left) + " x " + std::to_string(c.r.bottom - c.r.top) + ", width " +
                      std::to_string(c.width));
