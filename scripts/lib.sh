@@ -16,7 +16,7 @@ PACKAGES=(cmake ninja-build g++ mingw-w64 wine wine32:i386 wine64 xvfb xauth
           fonts-open-sans googletest)
 
 # Bump when the prefix set-up below changes, so existing prefixes are redone.
-PREFIX_VERSION=2
+PREFIX_VERSION=3
 
 # Faces our forms and controls ask for; each must resolve to a real font.
 REQUIRED_FACES=("MS Sans Serif" "Courier New" "Times New Roman" "Segoe UI"
@@ -177,14 +177,14 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Tests"="1024x768"
 EOF
-    # The test programs keep all their windows in one virtual desktop:
-    # without a window manager, hiding a top-level window of its own would
-    # wait seconds for one to answer. The program itself stays on the
-    # user's display.
-    local folder
-    for folder in forms app components bars controls; do
-        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s_tests.exe\\Explorer]\n"Desktop"="Tests"\n' \
-            "$folder" >>"$reg"
+    # The test programs and the long-run benchmark keep all their windows in
+    # one virtual desktop: without a window manager, hiding a top-level
+    # window of its own would wait seconds for one to answer. The program
+    # itself stays on the user's display.
+    local exe
+    for exe in forms_tests app_tests components_tests bars_tests controls_tests longrun_bench; do
+        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s.exe\\Explorer]\n"Desktop"="Tests"\n' \
+            "$exe" >>"$reg"
     done
     "$WINE" regedit "$reg" </dev/null >/dev/null 2>&1 || die "could not import $reg"
     wineserver -w
